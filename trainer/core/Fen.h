@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+/*
+ * A record's placement read into the 64 squares, and squares written back as
+ * FEN. Squares are in board order (index 0 = a1, 63 = h8) holding piece codes.
+ */
+namespace kx {
+
+using Placement = std::array<qint16, 64>;
+
+struct FenReading
+{
+    Placement squares{}; // every square not described by the text is empty (1)
+    bool blackToMove = false;
+};
+
+/// Reads the placement from the start of the text as one stream of 64 squares
+/// (separators not checked), then the side to move ("b" or "B" is Black). Stops
+/// at the end of the text and never writes past the 64th square.
+FenReading ReadPlacement(const QString& text);
+
+/// Placement field, side and " - -": "rnbqkbnr/.../RNBQKBNR w - -".
+QString PlacementToFen(const Placement& squares, bool blackToMove);
+
+} // namespace kx

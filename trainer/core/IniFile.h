@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+/*
+ * A settings file in the INI form the program has always used: section and
+ * key names match without regard to case, values are kept exactly as the user
+ * wrote them (only the blanks around them are trimmed on reading), and writing
+ * one key leaves every other line of the file as it was.
+ */
+namespace kx {
+
+/// The value of key in section, trimmed; defaultValue when file, section or key is missing.
+QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
+                     const QString& defaultValue = QString());
+
+/// Sets key in section, creating the file, section or key when missing. False
+/// (with the reason in error) when the file cannot be written; the old file is
+/// then untouched.
+bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
+                   const QString& value, QString* error = nullptr);
+
+} // namespace kx

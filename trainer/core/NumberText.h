@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+
+/*
+ * Numbers as the trainer keeps them in text boxes and labels: the lenient
+ * leading-number parse used for every numeric setting, rounding to integers
+ * with halves to even, shortest plain-decimal text in the user's locale, and
+ * the few fixed format patterns of the session report.
+ */
+namespace kx {
+
+/// The number at the start of text: leading blanks skipped, "." as the
+/// decimal point, optional sign and exponent; 0 when there is none.
+double NumericValue(const QString& text);
+
+/// Nearest integer, halves to the even neighbour, saturated to the type's range.
+qint32 RoundToInt32(double value);
+qint16 RoundToInt16(double value);
+
+/// Plain decimal, at most 15 significant digits, no trailing zeros, no group
+/// separators, with the locale's decimal separator.
+QString NumberToText(double value, const QLocale& locale = QLocale::system());
+
+/// Reads a number written by NumberToText in the same locale; texts that are
+/// not such a number fall back to NumericValue.
+double TextToNumber(const QString& text, const QLocale& locale = QLocale::system());
+
+/// One of the report patterns "0#) ", "0# ", "00", "000 ", "0000 ", "###0.0",
+/// "#####0.0": zeros are mandatory digits, '#' optional ones, the rest is copied.
+/// Rounds halves away from zero; a negative result gets a leading "-" unless it
+/// rounds to zero.
+QString FormatNumber(double value, const QString& pattern,
+                     const QLocale& locale = QLocale::system());
+
+} // namespace kx
