@@ -1,0 +1,58 @@
+#pragma once
+
+#include "frmKestrelux.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+/*
+ * A throw-away program folder and data folder for one main window, and the
+ * messages the window shows (collected instead of shown in a modal box).
+ */
+struct TrainerFixture
+{
+    QTemporaryDir programDir;
+    QTemporaryDir dataDir;
+    QStringList messages;
+    std::unique_ptr<frmKestrelux> window;
+
+    static void writeFile(const QString& path, const QByteArray& content)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(path));
+        file.write(content);
+    }
+
+    QString programFile(const QString& name) const { return programDir.filePath(name); }
+    QString dataFile(const QString& name) const { return dataDir.filePath(name); }
+
+    void addSuite(const QString& name, const QStringList& records, const char* lineEnd = "\n")
+    {
+        QByteArray text;
+        for (const QString& r : records)
+            text += r.toUtf8() + lineEnd;
+        writeFile(programFile(name), text);
+    }
+
+    frmKestrelux& open()
+    {
+        window = std::make_unique<frmKestrelux>(programDir.path(), dataDir.path());
+        window->setMessageHandler([this](const QString& text) { messages.append(text); });
+        return *window;
+    }
+};
+
+// A pawn-push position repeated: the best move e4 is made by e2 -> e4.
+inline QStringList pawnPushSuite(int count)
+{
+    QStringList records;
+    for (int i = 1; i <= count; ++i)
+        records << QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"T.%1\";").arg(i);
+    return records;
+}

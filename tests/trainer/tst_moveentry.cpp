@@ -1,0 +1,281 @@
+// Move entry on the board through real mouse events: the move text, the
+// position shown after it (castling, en passant, promotion), picking and
+// dropping squares, and the Solution button.
+
+#include "KestreluxTestAccess.h"
+#include "TrainerFixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Pellomar;
+
+class TestMoveEntry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twoClicksMakeAMove_data();
+    void twoClicksMakeAMove();
+    void emptySquareIsNotPicked();
+    void pickedSquareClickedAgainIsDropped();
+    void castlingMovesTheRook_data();
+    void castlingMovesTheRook();
+    void enPassantTakesThePawn();
+    void promotionAsksForThePiece_data();
+    void promotionAsksForThePiece();
+    void cancelledPromotionMakesNoMove();
+    void dragMakesTheSameMove();
+    void solutionShowsTheBestMoves_data();
+    void solutionShowsTheBestMoves();
+
+private:
+    // Shows a one-record suite and returns the window.
+    frmKestrelux& showRecord(TrainerFixture& fx, const QString& record)
+    {
+        fx.addSuite(QStringLiteral("WAC.EPD"), {record});
+        frmKestrelux& w = fx.open();
+        w.show();
+        w.ShowPosition(1);
+        return w;
+    }
+};
+
+void TestMoveEntry::twoClicksMakeAMove_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<int>("fromCol");
+    QTest::addColumn<int>("fromRow");
+    QTest::addColumn<int>("toCol");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<QString>("move");
+    QTest::addColumn<QString>("sideAfter");
+    QTest::newRow("white pawn push") << "4k3/8/8/8/8/8/4P3/4K3 w - -" << 5 << 2 << 5 << 4 << "Pe2e4"
+                                     << "black";
+    QTest::newRow("black knight from g1")
+        << "4k3/8/8/8/8/8/8/4K1n1 b - -" << 7 << 1 << 6 << 3 << "Ng1f3"
+        << "WHITE";
+    QTest::newRow("capture on a reversed board")
+        << "4k3/8/8/3p4/4Q3/8/8/4K3 b - -" << 4 << 5 << 5 << 4 << "Pd5e4"
+        << "WHITE";
+}
+
+void TestMoveEntry::twoClicksMakeAMove()
+{
+    QFETCH(QString, record);
+    QFETCH(int, fromCol);
+    QFETCH(int, fromRow);
+    QFETCH(int, toCol);
+    QFETCH(int, toRow);
+    QFETCH(QString, move);
+    QFETCH(QString, sideAfter);
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, record);
+    KestreluxTestAccess a(w);
+    NqCBoard* board = a.board();
+    const Material piece = board->Piece(Column(fromCol), short(fromRow));
+
+    a.clickSquare(Column(fromCol), short(fromRow));
+    QVERIFY(board->IsSelected(Column(fromCol), short(fromRow)));
+    QCOMPARE(a.selRow(), qint16(fromRow));
+    QVERIFY(a.userMove().isEmpty());
+
+    a.clickSquare(Column(toCol), short(toRow));
+    QCOMPARE(a.userMove(), move);
+    QCOMPARE(board->Piece(Column(toCol), short(toRow)), piece);
+    QCOMPARE(board->Piece(Column(fromCol), short(fromRow)), NoPiece);
+    QCOMPARE(a.element<QLabel>("lblSideToMove")->text(), sideAfter);
+    QCOMPARE(a.selRow(), qint16(0));
+    QVERIFY(!board->OneSelected());
+}
+
+void TestMoveEntry::emptySquareIsNotPicked()
+{
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - -"));
+    KestreluxTestAccess a(w);
+    a.clickSquare(e, 3);
+    QCOMPARE(a.selRow(), qint16(0));
+    QVERIFY(!a.board()->OneSelected());
+    a.playMove(e, 2, e, 4);
+    QCOMPARE(a.userMove(), QStringLiteral("Pe2e4"));
+}
+
+void TestMoveEntry::pickedSquareClickedAgainIsDropped()
+{
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/3PP3/4K3 w - -"));
+    KestreluxTestAccess a(w);
+    a.clickSquare(e, 2);
+    a.clickSquare(e, 2);
+    QCOMPARE(a.selRow(), qint16(0));
+    QVERIFY(!a.board()->IsSelected(e, 2));
+    QVERIFY(a.userMove().isEmpty());
+    a.playMove(d, 2, d, 4);
+    QCOMPARE(a.userMove(), QStringLiteral("Pd2d4"));
+    QCOMPARE(a.board()->Piece(e, 2), Wpawn);
+}
+
+void TestMoveEntry::castlingMovesTheRook_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<int>("toCol");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("move");
+    QTest::addColumn<int>("rookFrom");
+    QTest::addColumn<int>("rookTo");
+    QTest::newRow("white short") << "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -" << 7 << 1 << "Ke1g1" << 8
+                                 << 6;
+    QTest::newRow("white long") << "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -" << 3 << 1 << "Ke1c1" << 1
+                                << 4;
+    QTest::newRow("black short") << "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -" << 7 << 8 << "Ke8g8" << 8
+                                 << 6;
+    QTest::newRow("black long") << "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -" << 3 << 8 << "Ke8c8" << 1
+                                << 4;
+}
+
+void TestMoveEntry::castlingMovesTheRook()
+{
+    QFETCH(QString, record);
+    QFETCH(int, toCol);
+    QFETCH(int, row);
+    QFETCH(QString, move);
+    QFETCH(int, rookFrom);
+    QFETCH(int, rookTo);
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, record);
+    KestreluxTestAccess a(w);
+    const Material rook = row == 1 ? WRook : BRook;
+    a.playMove(e, short(row), Column(toCol), short(row));
+    QCOMPARE(a.userMove(), move);
+    QCOMPARE(a.board()->Piece(Column(toCol), short(row)), row == 1 ? WKing : BKing);
+    QCOMPARE(a.board()->Piece(Column(rookFrom), short(row)), NoPiece);
+    QCOMPARE(a.board()->Piece(Column(rookTo), short(row)), rook);
+    // The other rook stays where it was.
+    QCOMPARE(a.board()->Piece(Column(rookFrom == 8 ? 1 : 8), short(row)), rook);
+}
+
+void TestMoveEntry::enPassantTakesThePawn()
+{
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/3pP3/8/8/8/4K3 w - d6"));
+    KestreluxTestAccess a(w);
+    a.playMove(e, 5, d, 6);
+    QCOMPARE(a.userMove(), QStringLiteral("Pe5d6"));
+    QCOMPARE(a.board()->Piece(d, 6), Wpawn);
+    QCOMPARE(a.board()->Piece(d, 5), NoPiece);
+
+    // A plain diagonal step onto an empty square without a pawn beside it takes nothing.
+    TrainerFixture other;
+    frmKestrelux& w2 = showRecord(other, QStringLiteral("4k3/8/8/4P3/8/8/8/4K3 w - -"));
+    KestreluxTestAccess b(w2);
+    b.playMove(e, 5, f, 6);
+    QCOMPARE(b.board()->Piece(f, 6), Wpawn);
+    QCOMPARE(b.board()->Piece(e, 8), BKing);
+}
+
+void TestMoveEntry::promotionAsksForThePiece_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<int>("fromCol");
+    QTest::addColumn<int>("fromRow");
+    QTest::addColumn<int>("toCol");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<QChar>("choice");
+    QTest::addColumn<QString>("move");
+    QTest::addColumn<int>("placed");
+    QTest::newRow("white queen") << "7k/4P3/8/8/8/8/8/4K3 w - -" << 5 << 7 << 5 << 8 << QChar('Q')
+                                 << "Pe7e8=Q" << int(WQuenn);
+    QTest::newRow("white knight capturing") << "3r3k/4P3/8/8/8/8/8/4K3 w - -" << 5 << 7 << 4 << 8
+                                            << QChar('N') << "Pe7d8=N" << int(WKnight);
+    QTest::newRow("black rook") << "4k3/8/8/8/8/8/p7/4K3 b - -" << 1 << 2 << 1 << 1 << QChar('R')
+                                << "Pa2a1=R" << int(BRook);
+}
+
+void TestMoveEntry::promotionAsksForThePiece()
+{
+    QFETCH(QString, record);
+    QFETCH(int, fromCol);
+    QFETCH(int, fromRow);
+    QFETCH(int, toCol);
+    QFETCH(int, toRow);
+    QFETCH(QChar, choice);
+    QFETCH(QString, move);
+    QFETCH(int, placed);
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, record);
+    KestreluxTestAccess a(w);
+    int asked = 0;
+    w.setPromotionChooser([&](Column, short) {
+        ++asked;
+        return choice;
+    });
+    a.playMove(Column(fromCol), short(fromRow), Column(toCol), short(toRow));
+    QCOMPARE(asked, 1);
+    QCOMPARE(a.userMove(), move);
+    QCOMPARE(int(a.board()->Piece(Column(toCol), short(toRow))), placed);
+    QCOMPARE(a.board()->Piece(Column(fromCol), short(fromRow)), NoPiece);
+}
+
+void TestMoveEntry::cancelledPromotionMakesNoMove()
+{
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, QStringLiteral("7k/4P3/8/8/8/8/8/4K3 w - -"));
+    KestreluxTestAccess a(w);
+    w.setPromotionChooser([](Column, short) { return QChar(); });
+    a.playMove(e, 7, e, 8);
+    QVERIFY(a.userMove().isEmpty());
+    QCOMPARE(a.board()->Piece(e, 7), Wpawn);
+    QCOMPARE(a.selRow(), qint16(0));
+    QVERIFY(!a.board()->OneSelected());
+    QCOMPARE(a.element<QLabel>("lblSideToMove")->text(), QStringLiteral("WHITE"));
+}
+
+void TestMoveEntry::dragMakesTheSameMove()
+{
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/8/4K1N1 w - -"));
+    KestreluxTestAccess a(w);
+    const QPoint from = a.squareCentre(g, 1);
+    const QPoint to = a.squareCentre(f, 3);
+    QTest::mousePress(a.board(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(a.board(), (from + to) / 2);
+    QTest::mouseMove(a.board(), to);
+    QTest::mouseRelease(a.board(), Qt::LeftButton, Qt::NoModifier, to);
+    QCOMPARE(a.userMove(), QStringLiteral("Ng1f3"));
+    QCOMPARE(a.board()->Piece(f, 3), WKnight);
+}
+
+void TestMoveEntry::solutionShowsTheBestMoves_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("bm first") << "4k3/8/8/8/8/8/4P3/4K3 w - - bm Nf3 Qd4; id \"x\";"
+                              << "bm Nf3 Qd4";
+    QTest::newRow("bm after other operations")
+        << "4k3/8/8/8/8/8/4P3/4K3 w - - acd 4; acs 3; bm Qg6; ce 20;"
+        << "bm Qg6";
+    QTest::newRow("no bm") << "4k3/8/8/8/8/8/4P3/4K3 w - - id \"bm Qg6\";"
+                           << "";
+}
+
+void TestMoveEntry::solutionShowsTheBestMoves()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, shown);
+    TrainerFixture fx;
+    frmKestrelux& w = showRecord(fx, record);
+    KestreluxTestAccess a(w);
+    QTest::mouseClick(a.element<QPushButton>("CmdSolution"), Qt::LeftButton);
+    if (shown.isEmpty()) {
+        QVERIFY(fx.messages.isEmpty());
+    } else {
+        QCOMPARE(fx.messages, QStringList{shown});
+    }
+    QVERIFY(a.userMove().isEmpty());
+}
+
+QTEST_MAIN(TestMoveEntry)
+#include "tst_moveentry.moc"

@@ -1,0 +1,300 @@
+// Training sessions: the clock ending attempts, judging and scoring them,
+// the report grid and text report, and the session log.
+
+#include "KestreluxTestAccess.h"
+#include "TrainerFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Pellomar;
+
+namespace {
+
+// A suite of 60 pawn pushes whose position 57 is a queen move: Qd3 takes on h7.
+QStringList workedExampleSuite()
+{
+    QStringList records = pawnPushSuite(60);
+    records[56] = QStringLiteral("6k1/6pp/8/8/8/3Q4/8/6K1 w - - bm Qxh7+; id \"T.57\";");
+    return records;
+}
+
+// Runs the clock by hand (the real timer is stopped) until the attempt ends.
+void tickUntilAttemptEnds(frmKestrelux& w, KestreluxTestAccess& a)
+{
+    const qint32 before = a.attemptCount();
+    for (int i = 0; i < 100000 && a.attemptCount() == before; ++i)
+        w.tmrTime_Timer();
+    a.clock()->stop();
+}
+
+// The 1-based column at which text starts in line, or 0.
+int columnOf(const QString& line, const QString& text)
+{
+    return int(line.indexOf(text)) + 1;
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+class TestSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void workedExampleReportLine();
+    void wrongMoveAndTimeOut();
+    void scoringDependsOnSessionLength_data();
+    void scoringDependsOnSessionLength();
+    void analysedPositionIsNotCounted();
+    void wholeSessionThroughClicksAndTheTimer();
+    void logThatCannotBeWrittenKeepsTheReport();
+};
+
+void TestSession::workedExampleReportLine()
+{
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), workedExampleSuite());
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    a.element<QPushButton>("cmdNew")->click();
+    QVERIFY(a.element<QCheckBox>("chkTimer")->isChecked());
+    w.ShowPosition(57);
+    a.clock()->stop();
+
+    for (int i = 0; i < 99; ++i)
+        w.tmrTime_Timer();
+    QCOMPARE(a.element<QLabel>("lblTime")->text(), QStringLiteral("10"));
+    a.playMove(d, 3, h, 7);
+    QCOMPARE(a.userMove(), QStringLiteral("Qd3h7"));
+    w.tmrTime_Timer();
+
+    QCOMPARE(a.attemptCount(), 1);
+    QCOMPARE(a.solvedCount(), 1);
+    QCOMPARE(a.totalSaved(), 40);
+    QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("96.9"));
+    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("10"));
+    QCOMPARE(a.element<QLabel>("lblTotSaved")->text(), QStringLiteral("40"));
+    QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("1/1(100%)"));
+    QCOMPARE(a.element<QLineEdit>("txtUscito")->text(), QStringLiteral("1"));
+    QCOMPARE(a.element<QLineEdit>("txtRisolto")->text(), QStringLiteral("1"));
+    QCOMPARE(QApplication::clipboard()->text(), workedExampleSuite().at(56));
+    QCOMPARE(a.bestMoves()[0], QStringLiteral("Qh7"));
+
+    FlexGrid* grid = a.report();
+    QCOMPARE(grid->Rows(), 2);
+    const QStringList expected = {"1", "96.9", "Qd3h7", "Qxh7+", "", "57", "", "1", "10.0", "40.0"};
+    for (int c = 0; c < expected.size(); ++c)
+        QCOMPARE(grid->TextMatrix(1, c), expected.at(c));
+
+    const QStringList lines = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n');
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(0), QString());
+    const QString line = lines.at(1);
+    QCOMPARE(line.left(6), QStringLiteral(" 96.8 "));
+    QCOMPARE(columnOf(line, "01)"), 7);
+    QCOMPARE(columnOf(line, "Move:"), 11);
+    QCOMPARE(columnOf(line, "Qd3h7"), 16);
+    QCOMPARE(columnOf(line, "Sol:"), 22);
+    QCOMPARE(columnOf(line, "Qxh7+"), 26);
+    QCOMPARE(columnOf(line, "solv"), 31);
+    QCOMPARE(columnOf(line, "Elap100"), 39);
+    QCOMPARE(columnOf(line, "Save40"), 48);
+    QCOMPARE(line.mid(55), QStringLiteral("PosN057 "));
+    // The next position is up and the clock runs for it.
+    QVERIFY(a.clock()->isActive());
+}
+
+void TestSession::wrongMoveAndTimeOut()
+{
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    a.element<QPushButton>("cmdNew")->click();
+    a.clock()->stop();
+
+    // A wrong move after 12.3 s.
+    for (int i = 0; i < 122; ++i)
+        w.tmrTime_Timer();
+    a.playMove(e, 1, d, 1);
+    tickUntilAttemptEnds(w, a);
+    QCOMPARE(a.solvedCount(), 0);
+    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("50"));
+    QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("0"));
+    QCOMPARE(a.report()->TextMatrix(1, 1), QStringLiteral("..."));
+    // The move ends the attempt on the tick after it: 12.3 s.
+    QCOMPARE(a.report()->TextMatrix(1, 8), QStringLiteral("12.3"));
+    QCOMPARE(a.report()->TextMatrix(1, 9), QStringLiteral("37.7"));
+    QString line = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n').last();
+    QCOMPARE(line.left(6), QStringLiteral(" .... "));
+    QVERIFY2(line.contains(QLatin1String("Elap123 ")), qPrintable(line));
+    QVERIFY2(line.contains(QLatin1String("Save38 ")), qPrintable(line));
+
+    // No move at all: the attempt ends on the 501st tick, just past 50 s.
+    int ticks = 0;
+    while (a.attemptCount() == 1) {
+        w.tmrTime_Timer();
+        ++ticks;
+    }
+    a.clock()->stop();
+    QCOMPARE(ticks, 501);
+    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("100"));
+    QCOMPARE(a.report()->TextMatrix(2, 2), QString());
+    line = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n').last();
+    QCOMPARE(columnOf(line, "Sol:"), 21);
+    QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("0/2(0%)"));
+}
+
+void TestSession::scoringDependsOnSessionLength_data()
+{
+    QTest::addColumn<QString>("positions");
+    QTest::addColumn<QString>("points");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("10 positions") << "10"
+                                  << "96.9"
+                                  << " 96.8 ";
+    QTest::newRow("100 positions") << "100"
+                                   << "9.9"
+                                   << " 98.7 ";
+    QTest::newRow("1000 positions") << "1000"
+                                    << "1"
+                                    << "100.6 ";
+}
+
+void TestSession::scoringDependsOnSessionLength()
+{
+    QFETCH(QString, positions);
+    QFETCH(QString, points);
+    QFETCH(QString, prefix);
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    a.element<QLineEdit>("txtPositionsForSession")->setText(positions);
+    a.element<QPushButton>("cmdNew")->click();
+    a.clock()->stop();
+    for (int i = 0; i < 99; ++i)
+        w.tmrTime_Timer();
+    a.playMove(e, 2, e, 4);
+    w.tmrTime_Timer();
+    a.clock()->stop();
+    QCOMPARE(a.solvedCount(), 1);
+    QCOMPARE(a.element<QLabel>("lblPunti")->text(), points);
+    const QString line = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n').last();
+    QCOMPARE(line.left(6), prefix);
+}
+
+void TestSession::analysedPositionIsNotCounted()
+{
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    a.element<QPushButton>("cmdNew")->click();
+    a.clock()->stop();
+    a.positionAnalysed() = true;
+    a.playMove(e, 2, e, 4);
+    tickUntilAttemptEnds(w, a);
+    QCOMPARE(fx.messages, QStringList{QStringLiteral("Gia analizzato: non contato")});
+    QCOMPARE(a.solvedCount(), 0);
+    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("50"));
+    QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("0"));
+    QVERIFY(!a.positionAnalysed());
+}
+
+void TestSession::wholeSessionThroughClicksAndTheTimer()
+{
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(30));
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // A short allowance keeps timed-out attempts quick.
+    a.element<QLineEdit>("txtTimeForPosition")->setText(QStringLiteral("0.3"));
+    auto* timer = a.element<QCheckBox>("chkTimer");
+    const QString log = fx.dataFile(QStringLiteral("KXLog.txt"));
+
+    for (int session = 1; session <= 2; ++session) {
+        QTest::mouseClick(a.element<QPushButton>("cmdNew"), Qt::LeftButton);
+        QVERIFY(timer->isChecked());
+        QVERIFY(!a.element<QPushButton>("cmdNext")->isEnabled());
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(a.attemptCount(), i);
+            // Solved, wrong and timed out in turn (all timed out in session 2).
+            if (session == 1 && i % 3 == 0)
+                a.playMove(e, 2, e, 4);
+            else if (session == 1 && i % 3 == 1)
+                a.playMove(e, 1, d, 1);
+            QTRY_COMPARE_WITH_TIMEOUT(a.attemptCount(), i + 1, 5000);
+        }
+        QVERIFY(!timer->isChecked());
+        QVERIFY(a.element<QPushButton>("cmdNext")->isEnabled());
+        QCOMPARE(a.report()->Rows(), 11);
+        QCOMPARE(a.report()->TextMatrix(10, 0), QStringLiteral("10"));
+        const QString report = a.element<QPlainTextEdit>("txtReport")->toPlainText();
+        const QStringList lines = report.split('\n');
+        QCOMPARE(lines.size(), 13); // break, 10 attempts, break, summary
+        QVERIFY(lines.last().contains(QLatin1String("tottime ")));
+        QVERIFY(lines.last().contains(QLatin1String("WAC.EPD")));
+        if (session == 1) {
+            QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("4/10(40%)"));
+            QVERIFY(a.element<QLabel>("lblPunti")->text().toInt() > 0);
+        } else {
+            QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("0/10(0%)"));
+            QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("0"));
+        }
+        QCOMPARE(readFile(log).count(QLatin1String("tottime ")), session);
+        QVERIFY(readFile(log).endsWith(report + QLatin1Char('\n')));
+    }
+    QVERIFY(fx.messages.isEmpty());
+}
+
+void TestSession::logThatCannotBeWrittenKeepsTheReport()
+{
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
+    // The data folder lies under a plain file, so the log cannot be created.
+    TrainerFixture::writeFile(fx.dataFile(QStringLiteral("blocker")), "not a folder");
+    auto w = std::make_unique<frmKestrelux>(fx.programDir.path(),
+                                            fx.dataFile(QStringLiteral("blocker/kestrelux")));
+    w->setMessageHandler([&fx](const QString& text) { fx.messages.append(text); });
+    KestreluxTestAccess a(*w);
+    w->show();
+    a.element<QPushButton>("cmdNew")->click();
+    for (int i = 0; i < 10; ++i) {
+        a.clock()->stop();
+        a.playMove(e, 2, e, 4);
+        tickUntilAttemptEnds(*w, a);
+    }
+    QCOMPARE(a.attemptCount(), 10);
+    QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
+    QCOMPARE(fx.messages.size(), 1);
+    QVERIFY2(fx.messages.first().contains(QLatin1String("KXLog.txt")),
+             qPrintable(fx.messages.first()));
+    QVERIFY(
+        a.element<QPlainTextEdit>("txtReport")->toPlainText().contains(QLatin1String("tottime")));
+}
+
+QTEST_MAIN(TestSession)
+#include "tst_session.moc"

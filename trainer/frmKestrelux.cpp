@@ -1,0 +1,522 @@
+#include "frmKestrelux.h"
+
+#include "FlexGrid.h"
+#include "IniFile.h"
+#include "NqIEngine.h"
+#include "NumberText.h"
+#include "SuiteFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kVersionMajor = 1;
+constexpr int kVersionMinor = 0;
+constexpr int kRevision = 1;
+constexpr int kClockIntervalMs = 100;
+constexpr int kStatsWindowHeight = 8700; // twips
+constexpr int kWindowWidth = 13500;      // twips
+constexpr const char* kDefaultEngineProgram = "/usr/games/stockfish";
+
+// Places a widget at a rectangle given in twips.
+void place(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+                   height / kTwipsPerPixel);
+}
+
+int twips(int pixels)
+{
+    return pixels * kTwipsPerPixel;
+}
+
+} // namespace
+
+frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFolder, QWidget* parent)
+    : QWidget(parent), m_programFolder(programFolder), m_dataFolder(dataFolder)
+{
+    setObjectName(QStringLiteral("frmKestrelux"));
+    createElements();
+    placeElements();
+    connectElements();
+    resize(kWindowWidth / kTwipsPerPixel, 6400 / kTwipsPerPixel);
+    Form_Load();
+}
+
+frmKestrelux::~frmKestrelux() = default;
+
+void frmKestrelux::setMessageHandler(MessageHandler handler)
+{
+    m_messageHandler = std::move(handler);
+}
+
+void frmKestrelux::setPromotionChooser(PromotionChooser chooser)
+{
+    m_promotionChooser = std::move(chooser);
+}
+
+void frmKestrelux::showMessage(const QString& text)
+{
+    if (m_messageHandler) {
+        m_messageHandler(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+QString frmKestrelux::suitePath() const
+{
+    return QDir(m_programFolder).filePath(cmbEPDFile->currentText());
+}
+
+bool frmKestrelux::sessionRunning() const
+{
+    return chkTimer->isChecked();
+}
+
+void frmKestrelux::createElements()
+{
+    auto button = [this](QPushButton*& b, const char* name, const QString& caption) {
+        b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+    };
+    auto label = [this](QLabel*& l, const char* name, const QString& caption) {
+        l = new QLabel(caption, this);
+        l->setObjectName(QLatin1String(name));
+    };
+    auto text = [this](QLineEdit*& t, const char* name, const QString& initial) {
+        t = new QLineEdit(initial, this);
+        t->setObjectName(QLatin1String(name));
+    };
+    auto check = [this](QCheckBox*& c, const char* name, const QString& caption) {
+        c = new QCheckBox(caption, this);
+        c->setObjectName(QLatin1String(name));
+    };
+    auto grid = [this](FlexGrid*& g, const char* name, int cols) {
+        g = new FlexGrid(this);
+        g->setObjectName(QLatin1String(name));
+        g->setCols(cols);
+    };
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    auto memo = [this, &fixed](QPlainTextEdit*& m, const char* name) {
+        m = new QPlainTextEdit(this);
+        m->setObjectName(QLatin1String(name));
+        m->setFont(fixed); // report lines rely on character columns
+        m->setLineWrapMode(QPlainTextEdit::NoWrap);
+    };
+
+    button(cmdExit, "cmdExit", tr("Exit"));
+    text(txtAnalyzeTime, "txtAnalyzeTime", QStringLiteral("30"));
+    button(cmdRecords, "cmdRecords", tr("Scores"));
+    button(cmdWorst, "cmdWorst", tr("worst"));
+    grid(grdReport, "grdReport", 10);
+    text(txtLivello, "txtLivello", QStringLiteral("10"));
+    memo(txtReport, "txtReport");
+    button(cmdWB, "cmdWB", tr("wb"));
+    check(chkTimer, "chkTimer", tr("Timer"));
+    check(chkAuto, "chkAuto", tr("Auto"));
+    button(cmdEngRestart, "cmdEngRestart", tr("restart"));
+    button(cmdStopEng, "cmdStopEng", tr("StopEng"));
+    check(mnEngineStart, "mnEngineStart", tr("engine start"));
+    button(cmdSetEngine, "cmdSetEngine", tr("Set Eng"));
+    ENGINE = new Ostravin::NqIEngine(this);
+    ENGINE->setObjectName(QStringLiteral("ENGINE"));
+    text(txtRisolto, "txtRisolto", QString());
+    text(txtUscito, "txtUscito", QString());
+    text(txtDepth, "txtDepth", QString());
+    cmbEPDFile = new QComboBox(this);
+    cmbEPDFile->setObjectName(QStringLiteral("cmbEPDFile"));
+    cmbEPDFile->setEditable(true);
+    cmbEPDFile->setInsertPolicy(QComboBox::NoInsert);
+    cmbEPDFile->setEditText(QStringLiteral("WAC.EPD"));
+    memo(txtCommento, "txtCommento");
+    text(txtValutazione, "txtValutazione", QString());
+    text(txtDifficolta, "txtDifficolta", QString());
+    text(txtPositionsForSession, "txtPositionsForSession", QStringLiteral("10"));
+    button(cmdScanBM, "cmdScanBM", tr("ScanBm"));
+    grid(Grid, "Grid", 11);
+    text(txtWaitTime, "txtWaitTime", QStringLiteral("1"));
+    text(txtPos, "txtPos", QString());
+    check(chkAnalyze, "chkAnalyze", tr("Analyze"));
+    button(cmdAnalyze, "cmdAnalyze", tr("Analyze"));
+    text(txtTimeForPosition, "txtTimeForPosition", QStringLiteral("50"));
+    tmrTime = new QTimer(this);
+    tmrTime->setObjectName(QStringLiteral("tmrTime"));
+    tmrTime->setInterval(kClockIntervalMs);
+    button(cmdNew, "cmdNew", tr("Start"));
+    button(CmdSolution, "CmdSolution", tr("Solution"));
+    text(txtFen, "txtFen", QString());
+    CBoard = new Pellomar::NqCBoard(this);
+    CBoard->setObjectName(QStringLiteral("CBoard"));
+    button(cmdNext, "cmdNext", tr("Next"));
+    label(Label13, "Label13", QStringLiteral("  Side       To Move"));
+    label(lblSideToMove, "lblSideToMove", QStringLiteral(" WHITE"));
+    label(lblPunti, "lblPunti", QStringLiteral("0"));
+    label(Label12, "Label12", tr("aTime"));
+    label(lblLivello, "lblLivello", tr("Livello"));
+    label(Label11, "Label11", tr("Risolto"));
+    label(Label10, "Label10", tr("Uscito"));
+    label(Label5, "Label5", tr("Commento"));
+    label(Label9, "Label9", tr("Depth"));
+    label(Label8, "Label8", tr("Pos/solv."));
+    label(Label7, "Label7", tr("Elap. Sav"));
+    label(Label6, "Label6", tr("Time"));
+    label(Label4, "Label4", tr("Valutaz."));
+    label(Label3, "Label3", tr("Difficolta"));
+    label(lblPositionsForSession, "lblPositionsForSession", tr("Pos/Sess"));
+    label(Label2, "Label2", tr("Fen"));
+    label(Label1, "Label1", tr("Pos N"));
+    label(lblTotSaved, "lblTotSaved", QStringLiteral("0"));
+    label(lblSolved, "lblSolved", QStringLiteral("0"));
+    label(lblTotTime, "lblTotTime", QStringLiteral("0"));
+    label(lblTime, "lblTime", QStringLiteral("0"));
+    label(lblTimeForPosition, "lblTimeForPosition", tr("Time/Pos"));
+    label(lblWaitTime, "lblWaitTime", tr("Wait"));
+
+    // The board's saved properties as this window keeps them; the engine's
+    // polling stays off until an analysis sets an interval.
+    NqPropertyBag boardProps;
+    boardProps.WriteProperty(QStringLiteral("coordinate"), true);
+    boardProps.WriteProperty(QStringLiteral("enabled"), true);
+    boardProps.WriteProperty(QStringLiteral("reverseboard"), false);
+    boardProps.WriteProperty(QStringLiteral("squarestyle"), int(Pellomar::NoStyle));
+    CBoard->ReadProperties(boardProps);
+    NqPropertyBag engineProps;
+    engineProps.WriteProperty(QStringLiteral("TimePolling"), 0);
+    ENGINE->ReadProperties(engineProps);
+
+    Label13->setWordWrap(true);
+    lblSideToMove->setAlignment(Qt::AlignCenter);
+    lblSideToMove->setAutoFillBackground(true);
+    setSideToMove(false);
+    lblSideToMove->setText(QStringLiteral(" WHITE"));
+    QFont big = lblPunti->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    lblPunti->setFont(big);
+    lblPunti->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel* l : {lblTime, lblTotTime, lblTotSaved, lblSolved}) {
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    txtFen->setCursorPosition(0);
+    txtFen->setToolTip(tr("The position record; click to read it whole"));
+    txtPos->setToolTip(tr("Double-click to show the position with this number"));
+
+    for (QWidget* w : {static_cast<QWidget*>(txtPos), static_cast<QWidget*>(txtFen),
+                       static_cast<QWidget*>(txtDifficolta)})
+        w->installEventFilter(this);
+}
+
+void frmKestrelux::placeElements()
+{
+    place(CBoard, 120, 120, 5760, 5760);
+    place(ENGINE, 13020, 5700, 435, 435);
+
+    place(Label1, 6000, 165, 600, 240);
+    place(txtPos, 6600, 120, 840, 330);
+    place(Label2, 7560, 165, 420, 240);
+    place(txtFen, 8040, 120, 5400, 330);
+
+    place(lblPositionsForSession, 6000, 585, 840, 240);
+    place(txtPositionsForSession, 6840, 540, 660, 330);
+    place(lblTimeForPosition, 7620, 585, 840, 240);
+    place(txtTimeForPosition, 8460, 540, 660, 330);
+    place(cmbEPDFile, 9300, 540, 2160, 330);
+    place(Label13, 11520, 480, 960, 450);
+    place(lblSideToMove, 12540, 540, 900, 330);
+
+    const QList<QPushButton*> buttons = {cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
+                                         cmdRecords, cmdSetEngine, cmdExit};
+    for (int i = 0; i < buttons.size(); ++i)
+        place(buttons.at(i), 6000 + i * 1050, 1020, 990, 390);
+
+    place(Label6, 6000, 1590, 480, 240);
+    place(lblTime, 6480, 1545, 600, 330);
+    place(Label7, 7200, 1590, 840, 240);
+    place(lblTotTime, 8040, 1545, 720, 330);
+    place(lblTotSaved, 8820, 1545, 720, 330);
+    place(Label8, 9660, 1590, 840, 240);
+    place(lblSolved, 10500, 1545, 1320, 330);
+    place(lblPunti, 11940, 1500, 1500, 450);
+
+    // Statistics rows, shown only in statistics mode.
+    place(Label3, 6000, 2145, 840, 240);
+    place(txtDifficolta, 6840, 2100, 540, 330);
+    place(Label4, 7500, 2145, 720, 240);
+    place(txtValutazione, 8220, 2100, 720, 330);
+    place(Label9, 9060, 2145, 540, 240);
+    place(txtDepth, 9600, 2100, 540, 330);
+    place(Label10, 10260, 2145, 600, 240);
+    place(txtUscito, 10860, 2100, 540, 330);
+    place(Label11, 11520, 2145, 660, 240);
+    place(txtRisolto, 12180, 2100, 540, 330);
+
+    place(lblLivello, 6000, 2565, 720, 240);
+    place(txtLivello, 6720, 2520, 540, 330);
+    place(Label12, 7380, 2565, 600, 240);
+    place(txtAnalyzeTime, 7980, 2520, 540, 330);
+    place(lblWaitTime, 8640, 2565, 480, 240);
+    place(txtWaitTime, 9120, 2520, 420, 330);
+    place(chkTimer, 9660, 2520, 900, 330);
+    place(chkAuto, 10620, 2520, 840, 330);
+    place(chkAnalyze, 11520, 2520, 1020, 330);
+
+    const QList<QPushButton*> statsButtons = {cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst,
+                                              cmdWB};
+    for (int i = 0; i < statsButtons.size(); ++i)
+        place(statsButtons.at(i), 6000 + i * 1050, 2940, 990, 390);
+    place(mnEngineStart, 11340, 2940, 1500, 330);
+
+    // Below the board: seen only in the taller statistics-mode window.
+    place(Grid, 120, 6060, 7800, 2460);
+    place(Label5, 8040, 6060, 900, 240);
+    place(txtCommento, 8040, 6300, 5340, 900);
+    place(txtReport, 8040, 7260, 5340, 1260);
+
+    LayoutReport();
+}
+
+void frmKestrelux::LayoutReport()
+{
+    // The report grid fills the right-hand column down to the board's bottom;
+    // in statistics mode it starts below the statistics rows.
+    const int top = statsMode ? 3420 : 2100;
+    const int boardBottom = twips(CBoard->y() + CBoard->height());
+    const int width = std::abs(twips(this->width()) - 300 - twips(CBoard->width()));
+    place(grdReport, 6000, top, width, qMax(600, boardBottom - top));
+
+    static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.13, 0.01};
+    const int gridWidth = twips(grdReport->width());
+    for (int k = 0; k < grdReport->Cols(); ++k) {
+        double share = 0.14;
+        if (k < 7)
+            share = kColumnShare[k];
+        int w = kx::RoundToInt32(std::abs(gridWidth * share - 16));
+        if (k == 7)
+            w = 0; // the solved count is kept but not shown
+        grdReport->setColWidth(k, w);
+    }
+}
+
+void frmKestrelux::connectElements()
+{
+    connect(cmdExit, &QPushButton::clicked, this, &frmKestrelux::cmdExit_Click);
+    connect(cmdNew, &QPushButton::clicked, this, &frmKestrelux::cmdNew_Click);
+    connect(cmdNext, &QPushButton::clicked, this, &frmKestrelux::cmdNext_Click);
+    connect(CmdSolution, &QPushButton::clicked, this, &frmKestrelux::CmdSolution_Click);
+    connect(cmdAnalyze, &QPushButton::clicked, this, &frmKestrelux::cmdAnalyze_Click);
+    connect(chkTimer, &QCheckBox::toggled, this, &frmKestrelux::chkTimer_Click);
+    connect(tmrTime, &QTimer::timeout, this, &frmKestrelux::tmrTime_Timer);
+    connect(CBoard, &Pellomar::NqCBoard::Click, this, &frmKestrelux::CBoard_Click);
+    connect(cmbEPDFile, &QComboBox::activated, this, [this](int) { cmbEPDFile_Click(); });
+    // A typed suite name is taken up like one chosen from the list, so the
+    // draw always knows the size of the file it reads.
+    connect(cmbEPDFile->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (cmbEPDFile->lineEdit()->isModified()) {
+            cmbEPDFile->lineEdit()->setModified(false);
+            cmbEPDFile_Click();
+        }
+    });
+    connect(txtPositionsForSession, &QLineEdit::editingFinished, this,
+            &frmKestrelux::txtPositionsForSession_Validate);
+    connect(txtTimeForPosition, &QLineEdit::editingFinished, this,
+            &frmKestrelux::txtTimeForPosition_Validate);
+}
+
+void frmKestrelux::Form_Load()
+{
+    const QString settings = QDir(m_programFolder).filePath(QLatin1String(kx::kSettingsFileName));
+    LastEngine = kx::ReadIniValue(settings, QLatin1String(kx::kSettingsSection),
+                                  QLatin1String(kx::kEngineKey));
+    LastCommandLine = kx::ReadIniValue(settings, QLatin1String(kx::kSettingsSection),
+                                       QLatin1String(kx::kCommandLineKey));
+
+    setWindowTitle(QStringLiteral("Kestrelux Ver.%1.%2 rev.%3")
+                       .arg(kVersionMajor)
+                       .arg(kVersionMinor)
+                       .arg(kRevision));
+
+    statsMode = QFile::exists(QDir(m_dataFolder).filePath(QLatin1String(kx::kMarkerFileName)));
+    ShowStatsControls(statsMode);
+
+    defaultEngineFound = QFile::exists(QLatin1String(kDefaultEngineProgram));
+    defaultEngineMissing = !defaultEngineFound;
+    if (defaultEngineFound)
+        txtWaitTime->setText(QStringLiteral("4"));
+
+    timePerPosition = kx::NumericValue(txtTimeForPosition->text());
+    tmrTime->stop();
+
+    static constexpr double kGridShare[] = {0.35, 0.15, 0.15, 0.15, 0.1, 0.1, 0.1, 0.1, 0.1, 0.4};
+    Grid->setColWidth(0, 400);
+    for (int k = 1; k <= 10; ++k)
+        Grid->setColWidth(k, kx::RoundToInt32((twips(Grid->width()) - 900) * kGridShare[k - 1]));
+
+    grdReport->setCols(10);
+    grdReport->setRows(2);
+    const QStringList headers = {QStringLiteral("n."),
+                                 QStringLiteral("p.ti"),
+                                 QStringLiteral("move"),
+                                 QStringLiteral("bm"),
+                                 QString(),
+                                 QStringLiteral("Pos"),
+                                 QString(),
+                                 QStringLiteral("solv"),
+                                 QStringLiteral("Elap"),
+                                 QStringLiteral("Sav")};
+    for (int c = 0; c < headers.size(); ++c)
+        grdReport->setTextMatrix(0, c, headers.at(c));
+    grdReport->setFixedRows(1);
+
+    if (statsMode)
+        resize(width(), kStatsWindowHeight / kTwipsPerPixel);
+
+    // The three classic suites head the list; when WAC.EPD is not installed
+    // the box starts with the first suite that is, so Start works at once.
+    const QStringList suites = kx::SuiteList(m_programFolder);
+    cmbEPDFile->clear();
+    cmbEPDFile->addItems(suites);
+    QString first = QStringLiteral("WAC.EPD");
+    if (!QFile::exists(QDir(m_programFolder).filePath(first))) {
+        for (const QString& name : suites) {
+            if (QFile::exists(QDir(m_programFolder).filePath(name))) {
+                first = name;
+                break;
+            }
+        }
+    }
+    cmbEPDFile->setEditText(first);
+
+    QCoreApplication::processEvents();
+    if (statsMode) {
+        // The position table starts empty: header row only.
+        Grid->setRows(1);
+        Grid->setFixedRows(1);
+    } else {
+        SetSuiteSize();
+    }
+}
+
+void frmKestrelux::EnableAll(bool f)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
+             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution})
+        w->setEnabled(f);
+    txtCommento->setVisible(f);
+    Grid->setVisible(f);
+}
+
+void frmKestrelux::ShowStatsControls(bool f)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             cmdScanBM,   cmdStopEng,    cmdEngRestart,  cmdWorst,       cmdWB,     Label3,
+             Label4,      Label5,        Label9,         Label10,        Label11,   Label12,
+             lblLivello,  lblWaitTime,   txtDifficolta,  txtValutazione, txtDepth,  txtUscito,
+             txtRisolto,  txtLivello,    txtAnalyzeTime, txtWaitTime,    Grid,      txtReport,
+             txtCommento, mnEngineStart, chkTimer,       chkAuto,        chkAnalyze})
+        w->setVisible(f);
+    LayoutReport();
+}
+
+void frmKestrelux::chkTimer_Click()
+{
+    EnableAll(!chkTimer->isChecked());
+}
+
+void frmKestrelux::SetSuiteSize()
+{
+    const QString name = cmbEPDFile->currentText();
+    const qint32 lines = kx::CountSuiteLines(suitePath());
+    qint32 size = lines;
+    if (name == QLatin1String("WAC.EPD"))
+        size = 300;
+    else if (name == QLatin1String("BWTC.EPD") || name == QLatin1String("WCSAC.EPD"))
+        size = 1001;
+    // Never draw beyond the file: a shorter (or missing) file caps the size.
+    size = qBound(0, qMin(size, lines), 32767);
+    suiteSize = static_cast<qint16>(size);
+}
+
+void frmKestrelux::WaitSeconds(qint32& n)
+{
+    while (n > 0) {
+        const qint64 taken = QDateTime::currentSecsSinceEpoch();
+        while (QDateTime::currentSecsSinceEpoch() == taken) {
+            // Sleep in the event loop until the next whole second, waking for events.
+            const qint64 msLeft = 1000 - QDateTime::currentMSecsSinceEpoch() % 1000;
+            QEventLoop loop;
+            QTimer::singleShot(int(msLeft) + 1, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        --n;
+    }
+}
+
+void frmKestrelux::cmdExit_Click()
+{
+    close();
+}
+
+void frmKestrelux::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_inLayout)
+        return;
+    m_inLayout = true;
+    LayoutReport();
+    const Qt::WindowStates state = windowState();
+    if (!statsMode &&
+        !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // The window ends just below the board.
+        const int fitted = std::abs(twips(CBoard->y()) + twips(CBoard->height()) + 480);
+        if (height() != fitted / kTwipsPerPixel)
+            resize(width(), fitted / kTwipsPerPixel);
+    }
+    m_inLayout = false;
+}
+
+void frmKestrelux::closeEvent(QCloseEvent* event)
+{
+    // A session in progress is abandoned and not logged.
+    m_closing = true;
+    tmrTime->stop();
+    event->accept();
+}
+
+bool frmKestrelux::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtPos && event->type() == QEvent::MouseButtonDblClick) {
+        txtPos_DblClick();
+        return true;
+    }
+    if (watched == txtFen && event->type() == QEvent::MouseButtonPress) {
+        txtFen_Click();
+        return false;
+    }
+    if (watched == txtDifficolta && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        txtDifficolta_KeyDown(key->key() == Qt::Key_Down ? 40 : key->key());
+        return false;
+    }
+    return QWidget::eventFilter(watched, event);
+}
