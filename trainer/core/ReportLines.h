@@ -33,13 +33,13 @@ QString AttemptLine(const AttemptLineInput& in, const QLocale& locale = QLocale:
 
 struct SummaryLineInput
 {
-    QString puntiCaption;     // lblPunti
-    QString solvedCaption;    // lblSolved
-    QString totTimeCaption;   // lblTotTime
+    QString puntiCaption;   // lblPunti
+    QString solvedCaption;  // lblSolved
+    QString totTimeCaption; // lblTotTime
     qint32 totalSaved = 0;
-    QString timeForPosition;  // txtTimeForPosition
+    QString timeForPosition; // txtTimeForPosition
     QDateTime when;
-    QString suiteName;        // cmbEPDFile
+    QString suiteName; // cmbEPDFile
     QString levelTag;
 };
 
