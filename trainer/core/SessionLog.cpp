@@ -17,15 +17,18 @@ bool AppendSessionLog(const QString& logPath, const QString& reportText, QString
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("the folder %1 cannot be created").arg(folder));
     // Append mode: whatever the log holds stays, even if this write fails.
+    // Unbuffered and written until done, so that a full disk is reported with
+    // its reason instead of being lost in a late flush.
     QFile file(logPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return fail(file.errorString());
     const QByteArray data = (reportText + u'\n').toUtf8();
-    if (file.write(data) != data.size() || !file.flush())
-        return fail(file.errorString());
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
+    for (qint64 done = 0; done < data.size();) {
+        const qint64 n = file.write(data.constData() + done, data.size() - done);
+        if (n <= 0)
+            return fail(file.errorString());
+        done += n;
+    }
     return true;
 }
 
