@@ -16,6 +16,7 @@ using BestMoves = std::array<QString, 4>;
 /// The record's bm operation, "bm" up to (not including) its ";", or "" when
 /// the record has none. Only a real operation counts: "bm" at the start of the
 /// operations or after ";" or a blank, followed by a blank, outside quoted text.
+/// A CR or LF left at the end of the line is not part of the record.
 QString GetBmField(const QString& record);
 
 /// The best-move text of the record ("Rxe5 Qg6"); "a1" when it has none.

@@ -28,9 +28,11 @@ QString NumberToText(double value, const QLocale& locale = QLocale::system());
 double TextToNumber(const QString& text, const QLocale& locale = QLocale::system());
 
 /// One of the report patterns "0#) ", "0# ", "00", "000 ", "0000 ", "###0.0",
-/// "#####0.0": zeros are mandatory digits, '#' optional ones, the rest is copied.
-/// Rounds halves away from zero; a negative result gets a leading "-" unless it
-/// rounds to zero.
+/// "#####0.0": every digit place from the first '0' on is always written ("0#"
+/// gives at least two digits), '#' places before it only when needed; text
+/// around the digits is copied. Rounds halves away from zero, judged on the
+/// value's 15-significant-digit decimal form (so 0.15 counts as a half); a
+/// negative result gets a leading "-" unless it rounds to zero.
 QString FormatNumber(double value, const QString& pattern,
                      const QLocale& locale = QLocale::system());
 

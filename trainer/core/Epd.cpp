@@ -1,0 +1,116 @@
+#include "Epd.h"
+
+namespace kx {
+
+namespace {
+
+constexpr qsizetype kMinBmFieldLength = 5; // "bm" + blank + a two-character move
+const QString kBmPrefix = QStringLiteral("bm ");
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+// A record line read with its CR LF line end still attached: the end is not
+// part of the record.
+QString withoutLineEnd(const QString& record)
+{
+    qsizetype n = record.size();
+    while (n > 0 && (record[n - 1] == u'\r' || record[n - 1] == u'\n'))
+        --n;
+    return record.left(n);
+}
+
+QString trimBlanks(const QString& text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from] == u' ')
+        ++from;
+    while (to > from && text[to - 1] == u' ')
+        --to;
+    return text.mid(from, to - from);
+}
+
+} // namespace
+
+QString GetBmField(const QString& record)
+{
+    const QString line = withoutLineEnd(record);
+    const qsizetype n = line.size();
+    // Skip the placement; the side, castling and en-passant fields that follow
+    // can never hold the word "bm", so scanning on from here is safe.
+    qsizetype i = 0;
+    while (i < n && isBlank(line[i]))
+        ++i;
+    while (i < n && !isBlank(line[i]))
+        ++i;
+    bool quoted = false;
+    for (; i < n; ++i) {
+        const QChar c = line[i];
+        if (c == u'"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (quoted || c != u'b')
+            continue;
+        const bool atWordStart = i > 0 && (line[i - 1] == u';' || isBlank(line[i - 1]));
+        if (atWordStart && QStringView(line).mid(i).startsWith(kBmPrefix)) {
+            const qsizetype end = line.indexOf(u';', i);
+            return end < 0 ? QString() : line.mid(i, end - i);
+        }
+    }
+    return {};
+}
+
+QString GetSolutionText(const QString& record)
+{
+    const QString field = GetBmField(record);
+    if (field.startsWith(kBmPrefix) && field.size() >= kMinBmFieldLength)
+        return field.mid(kBmPrefix.size());
+    return QStringLiteral("a1");
+}
+
+QString PopToken(QString& text)
+{
+    text = trimBlanks(text);
+    const qsizetype blank = text.indexOf(u' ');
+    if (blank < 0) {
+        QString all = text;
+        text.clear();
+        return all;
+    }
+    const QString first = text.left(blank);
+    text = text.mid(blank + 1);
+    return first;
+}
+
+void SplitBestMoves(const QString& bmField, BestMoves& list)
+{
+    list.fill(QString());
+    const QString field = bmField.startsWith(kBmPrefix) && bmField.size() >= kMinBmFieldLength
+                              ? bmField
+                              : QStringLiteral("bm a3");
+    QString rest = field.mid(kBmPrefix.size());
+    std::size_t slot = 0;
+    for (; slot < 3; ++slot) {
+        if (!rest.contains(u' '))
+            break;
+        list[slot] = CleanMove(PopToken(rest));
+    }
+    list[slot] = CleanMove(rest);
+}
+
+QString CleanMove(const QString& move)
+{
+    QString clean;
+    clean.reserve(move.size());
+    for (const QChar c : move) {
+        if (c != u'x' && c != u'+' && c != u'!' && c != u'?')
+            clean += c;
+    }
+    return clean;
+}
+
+} // namespace kx

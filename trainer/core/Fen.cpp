@@ -1,0 +1,65 @@
+#include "Fen.h"
+
+#include "Notation.h"
+
+namespace kx {
+
+namespace {
+
+constexpr qint16 kEmpty = 1;
+constexpr int kSquares = 64;
+
+} // namespace
+
+FenReading ReadPlacement(const QString& text)
+{
+    FenReading reading;
+    reading.squares.fill(kEmpty);
+    qsizetype k = 0;
+    int s = 0;
+    // One stream of squares in reading order; separators are not checked, so
+    // a missing "/" or a rank written "44" reads the same.
+    while (s < kSquares && k < text.size()) {
+        const QChar c = text[k];
+        if (c >= u'1' && c <= u'8') {
+            // A run reaching past the last square is cut there.
+            for (int run = c.unicode() - u'0'; run > 0 && s < kSquares; --run)
+                reading.squares[rov(s++)] = kEmpty;
+        } else if (const qint16 code = trad(QString(c)); code != kEmpty) {
+            reading.squares[rov(s++)] = code;
+        }
+        ++k;
+    }
+    while (k < text.size() && text[k] == u' ')
+        ++k;
+    reading.blackToMove = k < text.size() && text[k].toUpper() == u'B';
+    return reading;
+}
+
+QString PlacementToFen(const Placement& squares, bool blackToMove)
+{
+    QString fen;
+    for (int rank = 8; rank >= 1; --rank) {
+        int empty = 0;
+        for (int file = 1; file <= 8; ++file) {
+            const QString letter = dart(squares[(rank - 1) * 8 + (file - 1)]);
+            if (letter.isEmpty()) {
+                ++empty;
+                continue;
+            }
+            if (empty > 0) {
+                fen += QString::number(empty);
+                empty = 0;
+            }
+            fen += letter;
+        }
+        if (empty > 0)
+            fen += QString::number(empty);
+        if (rank > 1)
+            fen += u'/';
+    }
+    fen += blackToMove ? u" b - -" : u" w - -";
+    return fen;
+}
+
+} // namespace kx

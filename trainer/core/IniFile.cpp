@@ -1,0 +1,217 @@
+#include "IniFile.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QSaveFile>
+
+#include <optional>
+
+namespace kx {
+
+namespace {
+
+// One line of the file as bytes, its line end kept apart so that lines we do
+// not change are written back byte for byte.
+struct Line
+{
+    QByteArray text;
+    QByteArray end; // "\n", "\r\n" or "" for a last line without line end
+};
+
+QList<Line> splitLines(const QByteArray& data)
+{
+    QList<Line> lines;
+    qsizetype from = 0;
+    while (from < data.size()) {
+        const qsizetype lf = data.indexOf('\n', from);
+        if (lf < 0) {
+            lines.append({data.mid(from), {}});
+            break;
+        }
+        qsizetype textEnd = lf;
+        if (textEnd > from && data[textEnd - 1] == '\r')
+            --textEnd;
+        lines.append({data.mid(from, textEnd - from), data.mid(textEnd, lf + 1 - textEnd)});
+        from = lf + 1;
+    }
+    return lines;
+}
+
+// The section name when the line is a header such as "  [ Kestrelux ]".
+std::optional<QString> sectionName(const QByteArray& line)
+{
+    const QString text = QString::fromUtf8(line).trimmed();
+    if (!text.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = text.indexOf(u']');
+    if (close < 0)
+        return std::nullopt;
+    return text.mid(1, close - 1).trimmed();
+}
+
+// The key of a "key=value" line, or nothing for comments and other lines.
+std::optional<QString> keyName(const QByteArray& line)
+{
+    const QString text = QString::fromUtf8(line);
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith(u';'))
+        return std::nullopt;
+    const qsizetype eq = text.indexOf(u'=');
+    if (eq < 0)
+        return std::nullopt;
+    return text.left(eq).trimmed();
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Where a section lies in the file: its header line and the line after its
+// last line (the next header or the end of the file).
+struct SectionSpan
+{
+    qsizetype header = -1;
+    qsizetype end = -1;
+};
+
+SectionSpan findSection(const QList<Line>& lines, const QString& section)
+{
+    SectionSpan span;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const auto name = sectionName(lines[i].text);
+        if (!name)
+            continue;
+        if (span.header >= 0) {
+            span.end = i;
+            return span;
+        }
+        // The first section of that name is the one read and written.
+        if (sameName(*name, section))
+            span.header = i;
+    }
+    if (span.header >= 0)
+        span.end = lines.size();
+    return span;
+}
+
+qsizetype findKey(const QList<Line>& lines, const SectionSpan& span, const QString& key)
+{
+    for (qsizetype i = span.header + 1; i < span.end; ++i) {
+        const auto name = keyName(lines[i].text);
+        if (name && sameName(*name, key))
+            return i;
+    }
+    return -1;
+}
+
+void setError(QString* error, const QString& message)
+{
+    if (error)
+        *error = message;
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+} // namespace
+
+QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
+                     const QString& defaultValue)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return defaultValue;
+    const QList<Line> lines = splitLines(file.readAll());
+    const SectionSpan span = findSection(lines, section);
+    if (span.header < 0)
+        return defaultValue;
+    const qsizetype at = findKey(lines, span, key);
+    if (at < 0)
+        return defaultValue;
+    const QString text = QString::fromUtf8(lines[at].text);
+    return text.mid(text.indexOf(u'=') + 1).trimmed();
+}
+
+bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
+                   const QString& value, QString* error)
+{
+    // Names and values that the line format cannot hold would corrupt the file.
+    if (section.trimmed().isEmpty() || section.contains(u']') || hasLineBreak(section) ||
+        key.trimmed().isEmpty() || key.contains(u'=') || key.trimmed().startsWith(u'[') ||
+        key.trimmed().startsWith(u';') || hasLineBreak(key) || hasLineBreak(value)) {
+        setError(error, QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
+                                       "value cannot be written on one settings line.")
+                            .arg(key, section, filePath));
+        return false;
+    }
+
+    QByteArray data;
+    QFile existing(filePath);
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly)) {
+            setError(error, QStringLiteral("Cannot read the settings file %1: %2")
+                                .arg(filePath, existing.errorString()));
+            return false;
+        }
+        data = existing.readAll();
+        existing.close();
+    }
+
+    QList<Line> lines = splitLines(data);
+    // New lines follow the file's own line ends.
+    QByteArray eol = "\n";
+    if (!lines.isEmpty() && lines.first().end == "\r\n")
+        eol = "\r\n";
+    const QByteArray valueBytes = value.toUtf8();
+
+    const SectionSpan span = findSection(lines, section);
+    if (span.header < 0) {
+        if (!lines.isEmpty() && lines.last().end.isEmpty())
+            lines.last().end = eol;
+        lines.append({'[' + section.trimmed().toUtf8() + ']', eol});
+        lines.append({key.trimmed().toUtf8() + '=' + valueBytes, eol});
+    } else if (const qsizetype at = findKey(lines, span, key); at >= 0) {
+        // Keep the key as the file spells it; only the value changes.
+        const QByteArray& old = lines[at].text;
+        lines[at].text = old.left(old.indexOf('=') + 1) + valueBytes;
+    } else {
+        // After the section's last non-blank line, so a blank line that
+        // separates it from the next section stays where it is.
+        qsizetype after = span.end;
+        while (after > span.header + 1 && lines[after - 1].text.trimmed().isEmpty())
+            --after;
+        if (lines[after - 1].end.isEmpty())
+            lines[after - 1].end = eol;
+        lines.insert(after, {key.trimmed().toUtf8() + '=' + valueBytes, eol});
+    }
+
+    QByteArray out;
+    for (const Line& line : std::as_const(lines))
+        out += line.text + line.end;
+
+    // Unbuffered, and written until done: a buffered QSaveFile does not notice
+    // when its final flush runs out of space and would commit a truncated
+    // file; written directly, the failing write records the reason and
+    // commit() refuses.
+    QSaveFile file(filePath);
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    for (qint64 done = 0; ok && done < out.size();) {
+        const qint64 n = file.write(out.constData() + done, out.size() - done);
+        ok = n > 0;
+        done += n;
+    }
+    if (!ok || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        setError(error,
+                 QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, reason));
+        return false;
+    }
+    return true;
+}
+
+} // namespace kx
