@@ -239,6 +239,8 @@ void TestMoveMatch::matchMove_data()
                                            << "e8=Q" << false;
     QTest::newRow("promotion missing") << "Pe7e8"
                                        << "e8=Q" << false;
+    QTest::newRow("promoted piece not named") << "Pe7e8=N"
+                                              << "e8" << true;
     QTest::newRow("zero castling") << "Ke1g1"
                                    << "0-0" << true;
     QTest::newRow("zero long castling") << "Ke8c8"

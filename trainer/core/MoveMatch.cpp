@@ -91,7 +91,9 @@ bool names(const NamedMove& user, const QString& word)
         return user.piece == u'K' && user.fromFile == u'e' && user.toFile == best->toFile &&
                castlingRankAgrees(user) && user.promotion.isNull();
     return user.piece == best->piece && user.toFile == best->toFile &&
-           user.toRank == best->toRank && user.promotion == best->promotion &&
+           user.toRank == best->toRank &&
+           // An entry that does not name the promoted piece accepts any.
+           (best->promotion.isNull() || user.promotion == best->promotion) &&
            (best->fromFile.isNull() || best->fromFile == user.fromFile) &&
            (best->fromRank.isNull() || best->fromRank == user.fromRank);
 }
