@@ -11,8 +11,8 @@
 #include <QLatin1StringView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
+#include <cmath>
 #include <optional>
 
 namespace Pellomar {
@@ -52,6 +52,23 @@ QFont labelFont()
     return font;
 }
 
+int roundTwips(qreal twips)
+{
+    return static_cast<int>(std::nearbyint(twips)); // halves to the even neighbour
+}
+
+/// Squares may differ by a pixel after rounding; one picture size fits them all.
+int pieceSide(const BoardGeometry& geo)
+{
+    return static_cast<int>(geo.squareSize() / BoardGeometry::TwipsPerPixel);
+}
+
+/// Where a piece picture of that side stands in a square: centred.
+QPoint pieceCorner(const QRect& square, int side)
+{
+    return {square.x() + (square.width() - side) / 2, square.y() + (square.height() - side) / 2};
+}
+
 /// A host's 0x00BBGGRR colour value as a colour.
 QColor colorFromBgr(quint32 value)
 {
@@ -74,13 +91,15 @@ struct NqCBoard::Private
     std::optional<BoardGeometry::Square> pressed;
     QPoint pressPos;
     QPoint pointer;
+    // Where the piece was taken hold of, from its picture's corner, so it does
+    // not jump under the pointer when the drag starts.
+    QPoint grabOffset;
     bool dragging = false;
 };
 
 NqCBoard::NqCBoard(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>())
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // the frame covers every pixel
-    setFont(d->labelFont);
 }
 
 NqCBoard::~NqCBoard() = default;
@@ -240,14 +259,20 @@ void NqCBoard::WriteProperties(NqPropertyBag& PropBag) const
 
 QRect NqCBoard::SquareRectTwips(Column col, short row) const
 {
-    return geometry().squareRectTwips(col, row).toRect();
+    // Edges are rounded one by one (halves to even) so neighbours still touch.
+    const QRectF exact = boardGeometry().squareRectTwips(col, row);
+    const int left = roundTwips(exact.left());
+    const int top = roundTwips(exact.top());
+    return QRect(left, top, roundTwips(exact.right()) - left, roundTwips(exact.bottom()) - top);
 }
 
 QPoint NqCBoard::LabelPosTwips(int kind, int index) const
 {
     if (kind != BoardGeometry::FileLabels && kind != BoardGeometry::RankLabels)
         return {};
-    return geometry().labelPosTwips(static_cast<BoardGeometry::LabelKind>(kind), index).toPoint();
+    const QPointF exact =
+        boardGeometry().labelPosTwips(static_cast<BoardGeometry::LabelKind>(kind), index);
+    return QPoint(roundTwips(exact.x()), roundTwips(exact.y()));
 }
 
 bool NqCBoard::IsHighlighted(Column col, short row) const
@@ -260,7 +285,7 @@ QSize NqCBoard::sizeHint() const
     return {DefaultSide, DefaultSide};
 }
 
-BoardGeometry NqCBoard::geometry() const
+BoardGeometry NqCBoard::boardGeometry() const
 {
     const QFontMetricsF metrics(d->labelFont, this);
     constexpr int twips = BoardGeometry::TwipsPerPixel;
@@ -286,7 +311,7 @@ void NqCBoard::endDrag()
 void NqCBoard::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const BoardGeometry geo = geometry();
+    const BoardGeometry geo = boardGeometry();
     drawBackground(painter);
     drawSquares(painter, geo);
     drawCoordinates(painter, geo);
@@ -347,8 +372,7 @@ void NqCBoard::drawCoordinates(QPainter& painter, const BoardGeometry& geo)
 
 void NqCBoard::drawPieces(QPainter& painter, const BoardGeometry& geo)
 {
-    // Squares may differ by a pixel after rounding; one picture size fits them all.
-    const int side = static_cast<int>(geo.squareSize() / BoardGeometry::TwipsPerPixel);
+    const int side = pieceSide(geo);
     for (int row = 1; row <= 8; ++row) {
         for (int col = 1; col <= 8; ++col) {
             if (d->dragging && d->pressed == BoardGeometry::Square{col, row})
@@ -357,9 +381,7 @@ void NqCBoard::drawPieces(QPainter& painter, const BoardGeometry& geo)
                 d->pieces.pixmap(d->model.piece(col, row), side, devicePixelRatioF());
             if (picture.isNull())
                 continue;
-            const QRect square = geo.squareRectPixels(col, row);
-            painter.drawPixmap(square.x() + (square.width() - side) / 2,
-                               square.y() + (square.height() - side) / 2, picture);
+            painter.drawPixmap(pieceCorner(geo.squareRectPixels(col, row), side), picture);
         }
     }
 }
@@ -375,8 +397,8 @@ void NqCBoard::drawMarks(QPainter& painter, const BoardGeometry& geo)
             }
         }
     }
-    // Inverting with white is its own inverse, so a selection drawn twice would vanish;
-    // the model draws each at most once.
+    // Inverting is its own inverse: a second selection would undo the first,
+    // which is why the model keeps at most one per square.
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
     for (int row = 1; row <= 8; ++row) {
@@ -392,11 +414,11 @@ void NqCBoard::drawDraggedPiece(QPainter& painter, const BoardGeometry& geo)
 {
     if (!d->dragging || !d->pressed)
         return;
-    const int side = static_cast<int>(geo.squareSize() / BoardGeometry::TwipsPerPixel);
+    const int side = pieceSide(geo);
     const QPixmap picture = d->pieces.pixmap(d->model.piece(d->pressed->col, d->pressed->row), side,
                                              devicePixelRatioF());
     if (!picture.isNull())
-        painter.drawPixmap(d->pointer - QPoint(side / 2, side / 2), picture);
+        painter.drawPixmap(d->pointer - d->grabOffset, picture);
 }
 
 void NqCBoard::resizeEvent(QResizeEvent* event)
@@ -419,18 +441,18 @@ void NqCBoard::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     const QPoint at = event->position().toPoint();
-    const auto square = geometry().squareAt(at);
+    const BoardGeometry geo = boardGeometry();
+    const auto square = geo.squareAt(at);
     if (!square)
         return;
     d->pressed = square;
     d->pressPos = at;
+    d->grabOffset =
+        at - pieceCorner(geo.squareRectPixels(square->col, square->row), pieceSide(geo));
     d->pointer = at;
     d->dragging = false;
-    // The host may change the board, disable it or even drop it from its handler.
-    const QPointer<NqCBoard> alive(this);
+    // Last, as the host's handler may change the board, disable it or even drop it.
     emit Click(static_cast<Column>(square->col), static_cast<short>(square->row));
-    if (alive && !isEnabled())
-        endDrag();
 }
 
 void NqCBoard::mouseMoveEvent(QMouseEvent* event)
@@ -452,13 +474,15 @@ void NqCBoard::mouseReleaseEvent(QMouseEvent* event)
     const BoardGeometry::Square origin = *d->pressed;
     endDrag();
     // Letting go over another square finishes a drag as a second click would.
-    const auto target = geometry().squareAt(event->position().toPoint());
+    const auto target = boardGeometry().squareAt(event->position().toPoint());
     if (target && *target != origin)
         emit Click(static_cast<Column>(target->col), static_cast<short>(target->row));
 }
 
 void NqCBoard::changeEvent(QEvent* event)
 {
+    // A board disabled in the middle of a press (often by the host's Click
+    // handler) gets no release: the press ends here.
     if (event->type() == QEvent::EnabledChange && !isEnabled() && d->pressed)
         endDrag();
     QWidget::changeEvent(event);

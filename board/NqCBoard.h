@@ -92,7 +92,7 @@ protected:
 
 private:
     struct Private;
-    BoardGeometry geometry() const;
+    BoardGeometry boardGeometry() const;
     /// Lays the board out again for the current size and orientation; the marks go.
     void relayout();
     void endDrag();
