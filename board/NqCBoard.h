@@ -7,7 +7,13 @@
 #include <QRect>
 #include <QWidget>
 
+#include <memory>
+
+class QPainter;
+
 namespace Pellomar {
+
+class BoardGeometry;
 
 /*
  * A chessboard control: shows one position, square by square as the host
@@ -85,7 +91,23 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // Filled in by the implementation.
+    struct Private;
+    BoardGeometry boardGeometry() const;
+    /// Lays the board out again for the current size and orientation; the marks go.
+    void relayout();
+    void endDrag();
+
+    // The layers of one paint, back to front.
+    void drawBackground(QPainter& painter);
+    void drawSquares(QPainter& painter, const BoardGeometry& geo);
+    void drawCoordinates(QPainter& painter, const BoardGeometry& geo);
+    void drawPieces(QPainter& painter, const BoardGeometry& geo);
+    void drawMarks(QPainter& painter, const BoardGeometry& geo);
+    void drawDraggedPiece(QPainter& painter, const BoardGeometry& geo);
+
+    void changeEvent(QEvent* event) override;
+
+    std::unique_ptr<Private> d;
 };
 
 } // namespace Pellomar
