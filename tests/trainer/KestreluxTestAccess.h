@@ -4,6 +4,7 @@
 #include "frmKestrelux.h"
 
 #include <QTest>
+#include <QTimer>
 
 /*
  * Lets the window tests read the main window's shared state and reach its
