@@ -5,6 +5,9 @@
 //   --grandchild     start a helper in the same process group that waits
 //                    forever; print "grandchild <id>"
 //   --args           print "arg:<argument>" for every argument
+//   --describe       print "session <id> group <id>", "fd <n> <target>" for
+//                    every open descriptor, "sigpipe default" or "sigpipe
+//                    ignored", and "to stderr" on standard error
 //   --greet TEXT     write TEXT (escapes \r \n \t \\ \xHH) at start
 //   --exit           end right after the greeting
 //   --log FILE       append "greeted" after the greeting and each command's
@@ -24,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -95,6 +99,28 @@ void startGrandchild()
     say("grandchild " + std::to_string(helper) + "\r\n");
 }
 
+void describe()
+{
+    say("session " + std::to_string(getsid(0)) + " group " + std::to_string(getpgrp()) + "\r\n");
+    DIR* dir = opendir("/proc/self/fd");
+    while (const dirent* entry = dir ? readdir(dir) : nullptr) {
+        if (entry->d_name[0] == '.' || std::atoi(entry->d_name) == dirfd(dir))
+            continue;
+        char target[256] = {};
+        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        const ssize_t size = readlink(link.c_str(), target, sizeof target - 1);
+        say(std::string("fd ") + entry->d_name + " " + (size > 0 ? target : "?") + "\r\n");
+    }
+    if (dir)
+        closedir(dir);
+    struct sigaction action
+    {
+    };
+    sigaction(SIGPIPE, nullptr, &action);
+    say(action.sa_handler == SIG_IGN ? "sigpipe ignored\r\n" : "sigpipe default\r\n");
+    writeAll(STDERR_FILENO, "to stderr\r\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -103,7 +129,7 @@ int main(int argc, char** argv)
     const char* logPath = nullptr;
     const char* recordPath = nullptr;
     std::string greeting;
-    bool printPid = false, printArgs = false, grandchild = false;
+    bool printPid = false, printArgs = false, grandchild = false, printDescription = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -113,6 +139,8 @@ int main(int argc, char** argv)
             grandchild = true;
         else if (option == "--args")
             printArgs = true;
+        else if (option == "--describe")
+            printDescription = true;
         else if (option == "--greet" && hasValue)
             greeting = unescape(argv[++i]);
         else if (option == "--exit")
@@ -141,6 +169,8 @@ int main(int argc, char** argv)
         for (int i = 1; i < argc; ++i)
             say(std::string("arg:") + argv[i] + "\r\n");
     }
+    if (printDescription)
+        describe();
     say(greeting);
     appendToFile(logPath, "greeted\n");
     if (exitAfterGreeting)

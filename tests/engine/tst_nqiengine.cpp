@@ -15,6 +15,7 @@
 #include <climits>
 #include <csignal>
 #include <dirent.h>
+#include <fcntl.h>
 #include <functional>
 #include <unistd.h>
 
@@ -60,6 +61,17 @@ QStringList lines(const QSignalSpy& spy)
     for (const QList<QVariant>& arguments : spy)
         out.append(arguments.at(0).toString());
     return out;
+}
+
+// Runs the event loop until the spy holds count lines. Unlike QTRY_*, which
+// sleeps between rounds of events, this lets the polling timer run at its pace.
+bool waitForLines(QSignalSpy& spy, qsizetype count)
+{
+    while (spy.size() < count) {
+        if (!spy.wait(kWaitMs))
+            return false;
+    }
+    return true;
 }
 
 QByteArray fileContents(const QString& path)
@@ -172,6 +184,7 @@ private slots:
 
     void startFails_data();
     void startFails();
+    void childStartsClean();
     void quotedProgramGetsLiteralArguments();
     void bareProgramNameIsSearchedInPath();
 
@@ -413,6 +426,45 @@ void tst_NqIEngine::startFails()
     QVERIFY(!engine.EngineStarted());
 }
 
+void tst_NqIEngine::childStartsClean()
+{
+    // A careless host: a descriptor open without close-on-exec, SIGPIPE ignored.
+    const int hostFd = ::open("/dev/null", O_RDONLY);
+    QVERIFY(hostFd >= 0);
+    struct sigaction ignore
+    {
+    };
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction previous
+    {
+    };
+    sigaction(SIGPIPE, &ignore, &previous);
+    const auto restore = qScopeGuard([&] {
+        sigaction(SIGPIPE, &previous, nullptr);
+        ::close(hostFd);
+    });
+
+    NqIEngine engine;
+    QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
+    engine.setTimePolling(1);
+    engine.setPathEngine(fakeCommand({"--pid", "--describe"}));
+    QVERIFY(engine.StartEngine());
+    QVERIFY(waitForLines(spy, 7));
+    const QStringList got = lines(spy);
+    const QString pid = got.at(0).section(u' ', 1);
+    QCOMPARE(got.at(1), QStringLiteral("session %1 group %1").arg(pid));
+    const QStringList in = got.at(2).split(u' '), out = got.at(3).split(u' '),
+                      err = got.at(4).split(u' ');
+    QCOMPARE(in.value(1), "0");
+    QCOMPARE(out.value(1), "1");
+    QCOMPARE(err.value(1), "2");
+    QVERIFY2(in.value(2).startsWith("pipe:"), qPrintable(got.at(2)));
+    QVERIFY2(out.value(2).startsWith("pipe:"), qPrintable(got.at(3)));
+    QVERIFY(in.value(2) != out.value(2));
+    QCOMPARE(err.value(2), out.value(2));
+    QCOMPARE(got.mid(5), (QStringList{"sigpipe default", "to stderr"}));
+}
+
 void tst_NqIEngine::quotedProgramGetsLiteralArguments()
 {
     QVERIFY(QDir(m_dir->path()).mkpath("my engines"));
@@ -535,7 +587,8 @@ void tst_NqIEngine::floodArrivesInOrder()
     engine.setPathEngine(fakeCommand({}));
     QVERIFY(engine.StartEngine());
     QVERIFY(engine.WriteToEngine(QStringLiteral("flood %1").arg(count)) > 0);
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), count, kWaitMs);
+    QVERIFY(waitForLines(spy, count));
+    QCOMPARE(spy.size(), count);
     const QStringList received = lines(spy);
     for (int i = 0; i < count; ++i)
         QCOMPARE(received.at(i), QStringLiteral("line %1").arg(i));
