@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -61,6 +62,37 @@ bool makePipe(UniqueFd& readEnd, UniqueFd& writeEnd)
         }
     }
     return true;
+}
+
+// The file the engine's first word names: itself when it holds a slash,
+// otherwise the first executable of that name along PATH. Checked here rather
+// than left to the exec, since not every way a process gets started reports
+// a failed exec back (an emulated vfork under a debugger or valgrind does not).
+QByteArray findProgram(const QByteArray& name)
+{
+    const auto runnable = [](const QByteArray& path) {
+        struct stat info
+        {
+        };
+        return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+               ::access(path.constData(), X_OK) == 0;
+    };
+    if (name.contains('/'))
+        return runnable(name) ? name : QByteArray();
+
+    QByteArray searchPath = qgetenv("PATH");
+    if (searchPath.isNull()) {
+        searchPath.resize(qsizetype(::confstr(_CS_PATH, nullptr, 0)));
+        ::confstr(_CS_PATH, searchPath.data(), size_t(searchPath.size()));
+        searchPath.chop(1); // the terminating zero
+    }
+    for (const QByteArray& folder : searchPath.split(':')) {
+        // An empty entry stands for the current folder.
+        const QByteArray candidate = (folder.isEmpty() ? QByteArray(".") : folder) + '/' + name;
+        if (runnable(candidate))
+            return candidate;
+    }
+    return {};
 }
 
 bool setNonBlocking(int fd)
@@ -115,6 +147,9 @@ std::unique_ptr<NqEngineProcess> NqEngineProcess::spawn(const QStringList& argum
     for (QByteArray& argument : encoded)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
+    const QByteArray program = findProgram(encoded.front());
+    if (program.isEmpty())
+        return nullptr;
 
     UniqueFd inputRead, inputWrite, outputRead, outputWrite;
     if (!makePipe(inputRead, inputWrite) || !makePipe(outputRead, outputWrite))
@@ -153,7 +188,8 @@ std::unique_ptr<NqEngineProcess> NqEngineProcess::spawn(const QStringList& argum
                              POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t processId = 0;
-    if (posix_spawnp(&processId, argv.front(), &actions, &attributes, argv.data(), environ) != 0)
+    if (posix_spawn(&processId, program.constData(), &actions, &attributes, argv.data(), environ) !=
+        0)
         return nullptr;
 
     // The child's ends close here with their holders.

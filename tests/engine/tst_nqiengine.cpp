@@ -47,9 +47,9 @@ QString quoted(const QString& word)
     return out + QString(2 * slashes, u'\\') + u'"';
 }
 
-QString fakeCommand(const QStringList& arguments, const QString& program = kFakeEngine)
+QString fakeCommand(const QStringList& arguments)
 {
-    QStringList words{quoted(program)};
+    QStringList words{quoted(kFakeEngine)};
     for (const QString& argument : arguments)
         words.append(quoted(argument));
     return words.join(u' ');
@@ -214,6 +214,7 @@ private:
     bool logHas(const QString& entry) const;
     bool startQuiet(NqIEngine& engine, QStringList arguments);
     bool sentinelArrives(NqIEngine& engine, const QSignalSpy& spy);
+    pid_t startReportingPid(NqIEngine& engine, QSignalSpy& spy, const QStringList& arguments);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     int m_descriptorBaseline = 0;
@@ -256,6 +257,17 @@ bool tst_NqIEngine::sentinelArrives(NqIEngine& engine, const QSignalSpy& spy)
         return false;
     return QTest::qWaitFor([&] { return !spy.isEmpty() && lines(spy).constLast() == "END"; },
                            kWaitMs);
+}
+
+// Starts a fake engine that reports its process id in its first line; 0 on failure.
+pid_t tst_NqIEngine::startReportingPid(NqIEngine& engine, QSignalSpy& spy,
+                                       const QStringList& arguments)
+{
+    engine.setTimePolling(1);
+    engine.setPathEngine(fakeCommand(QStringList{"--pid"} + arguments));
+    if (!engine.StartEngine() || !waitForLines(spy, 1))
+        return 0;
+    return pid_t(lines(spy).at(0).section(u' ', 1).toInt());
 }
 
 void tst_NqIEngine::keepsItsSizeAndStaysHidden()
@@ -446,12 +458,10 @@ void tst_NqIEngine::childStartsClean()
 
     NqIEngine engine;
     QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
-    engine.setTimePolling(1);
-    engine.setPathEngine(fakeCommand({"--pid", "--describe"}));
-    QVERIFY(engine.StartEngine());
+    const pid_t pid = startReportingPid(engine, spy, {"--describe"});
+    QVERIFY(pid > 0);
     QVERIFY(waitForLines(spy, 7));
     const QStringList got = lines(spy);
-    const QString pid = got.at(0).section(u' ', 1);
     QCOMPARE(got.at(1), QStringLiteral("session %1 group %1").arg(pid));
     const QStringList in = got.at(2).split(u' '), out = got.at(3).split(u' '),
                       err = got.at(4).split(u' ');
@@ -628,11 +638,7 @@ void tst_NqIEngine::writeToStalledEngineDoesNotBlock()
 {
     NqIEngine engine;
     QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
-    engine.setTimePolling(1);
-    engine.setPathEngine(fakeCommand({"--pid", "--hold-input", "--record", path("record")}));
-    QVERIFY(engine.StartEngine());
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, kWaitMs);
-    const pid_t pid = pid_t(lines(spy).at(0).section(u' ', 1).toInt());
+    const pid_t pid = startReportingPid(engine, spy, {"--hold-input", "--record", path("record")});
     QVERIFY(pid > 0);
 
     // More than the pipe holds: the rest waits in the control.
@@ -663,11 +669,8 @@ void tst_NqIEngine::quitReleasesEngine()
 
     NqIEngine engine;
     QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
-    engine.setTimePolling(1);
-    engine.setPathEngine(fakeCommand({"--pid", "--log", path("log")}));
-    QVERIFY(engine.StartEngine());
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, kWaitMs);
-    const pid_t pid = pid_t(lines(spy).at(0).section(u' ', 1).toInt());
+    const pid_t pid = startReportingPid(engine, spy, {"--log", path("log")});
+    QVERIFY(pid > 0);
 
     QVERIFY(engine.WriteToEngine(command) > 0);
     QVERIFY(!engine.EngineStarted());
@@ -691,16 +694,13 @@ void tst_NqIEngine::releasedEngineIsKilled()
 
     auto engine = std::make_unique<NqIEngine>();
     QSignalSpy spy(engine.get(), &NqIEngine::DataFromEngine);
-    engine->setTimePolling(1);
-    engine->setPathEngine(fakeCommand({"--pid", "--ignore-quit", "--log", path("log")}));
-    QVERIFY(engine->StartEngine());
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, kWaitMs);
-    const pid_t pid = pid_t(lines(spy).at(0).section(u' ', 1).toInt());
+    const pid_t pid = startReportingPid(*engine, spy, {"--ignore-quit", "--log", path("log")});
+    QVERIFY(pid > 0);
 
     QCOMPARE(engine->WriteToEngine("quit"), 5);
     QVERIFY(!engine->EngineStarted());
     QVERIFY(logHas("quit"));
-    QCOMPARE(processStat(pid).state != 'Z' && processExists(pid), true);
+    QVERIFY(processExists(pid) && processStat(pid).state != 'Z');
     if (destroyControl) {
         engine.reset();
         QVERIFY(!processExists(pid));
@@ -713,11 +713,10 @@ void tst_NqIEngine::engineExitsByItself()
 {
     NqIEngine engine;
     QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
-    engine.setTimePolling(1);
-    engine.setPathEngine(fakeCommand({"--pid", "--greet", "last words\\r\\npartial", "--exit"}));
-    QVERIFY(engine.StartEngine());
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 3, kWaitMs);
-    const pid_t pid = pid_t(lines(spy).at(0).section(u' ', 1).toInt());
+    const pid_t pid =
+        startReportingPid(engine, spy, {"--greet", "last words\\r\\npartial", "--exit"});
+    QVERIFY(pid > 0);
+    QVERIFY(waitForLines(spy, 3));
     QCOMPARE(lines(spy).mid(1), (QStringList{"last words", "partial"}));
 
     // Held until closed; writing to it must neither fail loudly nor raise SIGPIPE.
@@ -733,11 +732,9 @@ void tst_NqIEngine::closeKillsProcessGroup()
 {
     NqIEngine engine;
     QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
-    engine.setTimePolling(1);
-    engine.setPathEngine(fakeCommand({"--pid", "--grandchild"}));
-    QVERIFY(engine.StartEngine());
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 2, kWaitMs);
-    const pid_t pid = pid_t(lines(spy).at(0).section(u' ', 1).toInt());
+    const pid_t pid = startReportingPid(engine, spy, {"--grandchild"});
+    QVERIFY(pid > 0);
+    QVERIFY(waitForLines(spy, 2));
     const pid_t helper = pid_t(lines(spy).at(1).section(u' ', 1).toInt());
     QVERIFY(processExists(helper));
 
