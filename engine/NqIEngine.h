@@ -6,13 +6,24 @@
 #include <QString>
 #include <QWidget>
 
+#include <chrono>
+#include <memory>
+
+class QTimer;
+
 namespace Ostravin {
+
+class NqChildReaper;
+class NqEngineProcess;
 
 /*
  * Runs a text-mode engine program as a child process and turns its output
  * into one DataFromEngine event per line, read by a polling timer on the
  * window thread. It knows nothing of chess; the only command it looks at is
  * one containing "QUIT". Invisible at run time; it keeps itself 29 x 29 pixels.
+ * The reader lets window events run between bytes, so a host handler may
+ * close, restart or even delete the control in the middle of a read; the
+ * reader notices and stops without touching what has gone.
  */
 class OSTRAVIN_EXPORT NqIEngine : public QWidget
 {
@@ -51,7 +62,31 @@ signals:
     void PropertyChanged(const QString& PropertyName);
 
 private:
-    // Filled in by the implementation.
+    enum class ReadOutcome { NoLine, Line, Abandoned };
+
+    void TimerForRead_Timer();
+    /// One line, a piece of at most kMaxLineBytes, or the text gathered when
+    /// the pipe ran dry; Abandoned when the engine or the control went away
+    /// while events ran.
+    ReadOutcome ReadLine(QByteArray& line);
+    /// Stops using the engine; the reaper kills it after grace and reaps it.
+    void releaseEngine(std::chrono::milliseconds grace);
+    void updatePolling();
+
+    QString m_enginePathValue;
+    // The process with its pipe ends; EngineStarted is true exactly while it is held.
+    std::unique_ptr<NqEngineProcess> m_process;
+    QTimer* m_timerForRead;
+    QString m_tag;
+
+    NqChildReaper* m_reaper;
+    // Changes whenever the held engine changes, so a reader that let events
+    // run can tell that its engine is no longer the one held.
+    quint64 m_generation = 0;
+    bool m_reading = false;
+    // The last delivery was a full piece: a line end right after it ends that
+    // line instead of making an empty one.
+    bool m_pieceEndsLine = false;
 };
 
 } // namespace Ostravin

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <chrono>
+
+namespace Ostravin {
+
+// Sizes and times that bound what an engine can make the control do.
+
+/// Longest line handed to the host in one piece; a longer line arrives in
+/// pieces of this size, so an engine that never ends its line cannot exhaust
+/// memory.
+inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
+
+/// Most input kept waiting for an engine that has stopped reading; what does
+/// not fit is refused rather than blocking the window.
+inline constexpr qsizetype kMaxPendingInput = 1024 * 1024;
+
+/// How long an engine told to quit may take to end before it is killed.
+inline constexpr std::chrono::milliseconds kQuitGrace{3000};
+
+/// How often released processes are checked for having ended.
+inline constexpr std::chrono::milliseconds kReapInterval{20};
+
+} // namespace Ostravin
