@@ -23,7 +23,6 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void elementsCarryTheirCaptions_data();
     void elementsCarryTheirCaptions();
     void startsInNormalMode();
     void startsInStatisticsModeWithTheMarker();
@@ -46,86 +45,40 @@ private slots:
     void waitSecondsEndsAtZero();
 };
 
-void TestMainWindow::elementsCarryTheirCaptions_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    const QList<QPair<const char*, const char*>> rows = {{"cmdExit", "Exit"},
-                                                         {"txtAnalyzeTime", "30"},
-                                                         {"cmdRecords", "Scores"},
-                                                         {"cmdWorst", "worst"},
-                                                         {"txtLivello", "10"},
-                                                         {"cmdWB", "wb"},
-                                                         {"chkTimer", "Timer"},
-                                                         {"chkAuto", "Auto"},
-                                                         {"cmdEngRestart", "restart"},
-                                                         {"cmdStopEng", "StopEng"},
-                                                         {"mnEngineStart", "engine start"},
-                                                         {"cmdSetEngine", "Set Eng"},
-                                                         {"txtPositionsForSession", "10"},
-                                                         {"cmdScanBM", "ScanBm"},
-                                                         {"txtWaitTime", "1"},
-                                                         {"chkAnalyze", "Analyze"},
-                                                         {"cmdAnalyze", "Analyze"},
-                                                         {"txtTimeForPosition", "50"},
-                                                         {"cmdNew", "Start"},
-                                                         {"CmdSolution", "Solution"},
-                                                         {"cmdNext", "Next"},
-                                                         {"Label13", "  Side       To Move"},
-                                                         {"lblSideToMove", " WHITE"},
-                                                         {"lblPunti", "0"},
-                                                         {"Label12", "aTime"},
-                                                         {"lblLivello", "Livello"},
-                                                         {"Label11", "Risolto"},
-                                                         {"Label10", "Uscito"},
-                                                         {"Label5", "Commento"},
-                                                         {"Label9", "Depth"},
-                                                         {"Label8", "Pos/solv."},
-                                                         {"Label7", "Elap. Sav"},
-                                                         {"Label6", "Time"},
-                                                         {"Label4", "Valutaz."},
-                                                         {"Label3", "Difficolta"},
-                                                         {"lblPositionsForSession", "Pos/Sess"},
-                                                         {"Label2", "Fen"},
-                                                         {"Label1", "Pos N"},
-                                                         {"lblTotSaved", "0"},
-                                                         {"lblSolved", "0"},
-                                                         {"lblTotTime", "0"},
-                                                         {"lblTime", "0"},
-                                                         {"lblTimeForPosition", "Time/Pos"},
-                                                         {"lblWaitTime", "Wait"},
-                                                         {"txtPos", ""},
-                                                         {"txtFen", ""},
-                                                         {"txtRisolto", ""},
-                                                         {"txtUscito", ""},
-                                                         {"txtDepth", ""},
-                                                         {"txtValutazione", ""},
-                                                         {"txtDifficolta", ""}};
-    for (const auto& row : rows)
-        QTest::newRow(row.first) << row.first << row.second;
-}
-
 void TestMainWindow::elementsCarryTheirCaptions()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
+    // name=caption, as other code and the user know the elements.
+    const QString table = QStringLiteral(
+        "cmdExit=Exit|txtAnalyzeTime=30|cmdRecords=Scores|cmdWorst=worst|txtLivello=10|cmdWB=wb|"
+        "chkTimer=Timer|chkAuto=Auto|cmdEngRestart=restart|cmdStopEng=StopEng|"
+        "mnEngineStart=engine start|cmdSetEngine=Set Eng|txtPositionsForSession=10|"
+        "cmdScanBM=ScanBm|chkAnalyze=Analyze|cmdAnalyze=Analyze|txtTimeForPosition=50|"
+        "cmdNew=Start|CmdSolution=Solution|cmdNext=Next|Label13=  Side       To Move|"
+        "lblSideToMove= WHITE|lblPunti=0|Label12=aTime|lblLivello=Livello|Label11=Risolto|"
+        "Label10=Uscito|Label5=Commento|Label9=Depth|Label8=Pos/solv.|Label7=Elap. Sav|"
+        "Label6=Time|Label4=Valutaz.|Label3=Difficolta|lblPositionsForSession=Pos/Sess|"
+        "Label2=Fen|Label1=Pos N|lblTotSaved=0|lblSolved=0|lblTotTime=0|lblTime=0|"
+        "lblTimeForPosition=Time/Pos|lblWaitTime=Wait|txtPos=|txtFen=|txtRisolto=|txtUscito=|"
+        "txtDepth=|txtValutazione=|txtDifficolta=");
     TrainerFixture fx;
     frmKestrelux& w = fx.open();
-    QObject* element = w.findChild<QObject*>(name);
-    QVERIFY2(element, qPrintable(name));
-    QString text;
-    if (auto* b = qobject_cast<QAbstractButton*>(element))
-        text = b->text();
-    else if (auto* l = qobject_cast<QLabel*>(element))
-        text = l->text();
-    else if (auto* t = qobject_cast<QLineEdit*>(element))
-        text = t->text();
-    else
-        QFAIL("unexpected element kind");
-    // Start-up changes the wait time when the default engine is installed.
-    if (name == QLatin1String("txtWaitTime") && KestreluxTestAccess(w).defaultEngineFound())
-        caption = QStringLiteral("4");
-    QCOMPARE(text, caption);
+    for (const QString& entry : table.split(u'|')) {
+        const QString name = entry.section(u'=', 0, 0);
+        const QString caption = entry.section(u'=', 1);
+        QObject* element = w.findChild<QObject*>(name);
+        QVERIFY2(element, qPrintable(name));
+        QString text;
+        if (auto* b = qobject_cast<QAbstractButton*>(element))
+            text = b->text();
+        else if (auto* l = qobject_cast<QLabel*>(element))
+            text = l->text();
+        else if (auto* t = qobject_cast<QLineEdit*>(element))
+            text = t->text();
+        QCOMPARE(text, caption);
+    }
+    for (const char* name : {"txtReport", "txtCommento", "grdReport", "Grid", "cmbEPDFile",
+                             "CBoard", "ENGINE", "tmrTime"})
+        QVERIFY2(w.findChild<QObject*>(QLatin1String(name)), name);
 }
 
 void TestMainWindow::startsInNormalMode()
@@ -145,6 +98,8 @@ void TestMainWindow::startsInNormalMode()
     QCOMPARE(a.LastEngine(), QStringLiteral("/opt/my engine/bin/eng"));
     QCOMPARE(a.LastCommandLine(), QStringLiteral("-x \"a,b\" c:\\d"));
     QCOMPARE(a.defaultEngineMissing(), !a.defaultEngineFound());
+    QCOMPARE(a.element<QLineEdit>("txtWaitTime")->text(),
+             QLatin1String(a.defaultEngineFound() ? "4" : "1"));
     QCOMPARE(a.suiteSize(), qint16(300));
     QCOMPARE(a.timePerPosition(), 50.0);
     QVERIFY(!a.clock()->isActive());
