@@ -11,12 +11,10 @@
 class FileSizeLimit
 {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(rlim_t bytes) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
+        const rlimit limit{bytes, m_old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit()
@@ -29,5 +27,5 @@ public:
 
 private:
     rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
+    void (*m_oldHandler)(int);
 };

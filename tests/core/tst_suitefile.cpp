@@ -1,22 +1,11 @@
 #include "SuiteFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace kx;
-
-namespace {
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), data.size());
-}
-
-} // namespace
 
 // Suite files: records by number, line counts and the suite list.
 class TestSuiteFile : public QObject
@@ -26,10 +15,7 @@ class TestSuiteFile : public QObject
 private slots:
     void lines_data();
     void lines();
-    void outOfRange_data();
-    void outOfRange();
     void unreadableFile();
-    void publicSuite();
     void suiteList();
 };
 
@@ -44,6 +30,8 @@ void TestSuiteFile::lines_data()
         << QByteArray("r1\r\n\r\nr3\r\n") << QStringList{"r1", "", "r3"};
     QTest::newRow("one empty line") << QByteArray("\n") << QStringList{""};
     QTest::newRow("empty file") << QByteArray() << QStringList{};
+    const QString longLine(70000, u'r'); // more than one read chunk
+    QTest::newRow("long line") << (longLine.toLatin1() + "\nlast") << QStringList{longLine, "last"};
 }
 
 void TestSuiteFile::lines()
@@ -59,27 +47,12 @@ void TestSuiteFile::lines()
         QVERIFY2(record.ok, qPrintable(record.error));
         QCOMPARE(record.record, records[i]);
     }
-}
-
-void TestSuiteFile::outOfRange_data()
-{
-    QTest::addColumn<qint32>("n");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("zero") << 0 << "Position 0 does not exist in T.EPD";
-    QTest::newRow("negative") << -3 << "Position -3 does not exist in T.EPD";
-    QTest::newRow("beyond the end") << 4 << "Position 4 is beyond the end of T.EPD (3 positions).";
-}
-
-void TestSuiteFile::outOfRange()
-{
-    QFETCH(qint32, n);
-    QFETCH(QString, message);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("T.EPD"));
-    writeAll(path, "r1\r\nr2\r\nr3\r\n");
-    const SuiteRecord record = ReadSuiteRecord(path, n);
-    QVERIFY(!record.ok);
-    QVERIFY2(record.error.startsWith(message), qPrintable(record.error));
+    const qint32 past = qint32(records.size() + 1);
+    QCOMPARE(ReadSuiteRecord(path, past).error,
+             QStringLiteral("Position %1 is beyond the end of T.EPD (%2 positions).")
+                 .arg(past)
+                 .arg(records.size()));
+    QVERIFY(ReadSuiteRecord(path, 0).error.startsWith("Position 0 does not exist in T.EPD"));
 }
 
 void TestSuiteFile::unreadableFile()
@@ -90,19 +63,6 @@ void TestSuiteFile::unreadableFile()
     QVERIFY(!record.ok);
     QVERIFY2(record.error.startsWith(QStringLiteral("Cannot open the suite file ") + path + ": "),
              qPrintable(record.error));
-}
-
-void TestSuiteFile::publicSuite()
-{
-    const QString path = QStringLiteral(KX_SUITES_DIR "/WAC.EPD");
-    if (!QFile::exists(path))
-        QSKIP("Public suite WAC.EPD not found in " KX_SUITES_DIR);
-    QCOMPARE(CountSuiteLines(path), 300);
-    const SuiteRecord last = ReadSuiteRecord(path, 300);
-    QVERIFY(last.ok);
-    QVERIFY(last.record.endsWith(QStringLiteral("bm g6; id WAC.300;")));
-    QCOMPARE(ReadSuiteRecord(path, 301).error,
-             QStringLiteral("Position 301 is beyond the end of WAC.EPD (300 positions)."));
 }
 
 void TestSuiteFile::suiteList()

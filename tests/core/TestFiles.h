@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QFile>
+#include <QStringList>
+#include <QTest>
+
+/*
+ * Files the core tests read and write: whole temporary files, and the public
+ * suites that the parsing tests run over record by record.
+ */
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeAll(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(data), data.size());
+}
+
+inline constexpr char kNoPublicSuites[] =
+    "Public suites WAC.EPD and WCSAC.EPD not in " KX_SUITES_DIR;
+
+/// The non-blank lines of both public suites as read (a CR may end them);
+/// empty when either suite is missing.
+inline QStringList publicSuiteRecords()
+{
+    QStringList lines;
+    for (const char* name : {"WAC.EPD", "WCSAC.EPD"}) {
+        QFile file(QStringLiteral(KX_SUITES_DIR "/") + QLatin1String(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        for (const QByteArray& raw : file.readAll().split('\n')) {
+            if (!raw.trimmed().isEmpty())
+                lines += QString::fromUtf8(raw);
+        }
+    }
+    return lines;
+}
