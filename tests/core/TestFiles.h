@@ -41,3 +41,17 @@ inline QStringList publicSuiteRecords()
     }
     return lines;
 }
+
+/// The records of the suite shipped with the program.
+inline QStringList shippedSuiteRecords()
+{
+    QStringList lines;
+    QFile file(QStringLiteral(KX_SOURCE_DIR "/trainer/suites/KESTREL.EPD"));
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& raw : file.readAll().split('\n')) {
+            if (!raw.trimmed().isEmpty())
+                lines += QString::fromUtf8(raw);
+        }
+    }
+    return lines;
+}
