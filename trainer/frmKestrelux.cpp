@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <limits>
+
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
@@ -218,6 +220,8 @@ void frmKestrelux::createElements()
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     txtFen->setCursorPosition(0);
+    // A record with a long comment must not be cut at the default 32767 characters.
+    txtFen->setMaxLength(std::numeric_limits<int>::max());
     txtFen->setToolTip(tr("The position record; click to read it whole"));
     txtPos->setToolTip(tr("Double-click to show the position with this number"));
 

@@ -6,7 +6,7 @@
 
 #include "Epd.h"
 #include "FlexGrid.h"
-#include "MoveMatch.h"
+#include "Judging.h"
 #include "NumberText.h"
 #include "ReportLines.h"
 #include "Scoring.h"
@@ -48,10 +48,7 @@ void frmKestrelux::tmrTime_Timer()
 
     bool solved = false;
     kx::SplitBestMoves(kx::GetBmField(txtFen->text()), bestMoves);
-    bool matched = false;
-    for (const QString& best : bestMoves)
-        matched = matched || kx::MatchMove(userMove, best);
-    if (matched) {
+    if (kx::JudgeMove(txtFen->text(), userMove)) {
         if (positionAnalysed) {
             showMessage(kAnalysedMessage);
         } else {

@@ -34,6 +34,18 @@ bool isNumber(const QString& text)
     return ok;
 }
 
+// Which of the first count lines (indexed by number) hold a record: blank and
+// whitespace-only lines keep their numbers but are never drawn.
+QList<bool> linesWithRecords(const QString& path, qint32 count)
+{
+    QList<bool> holds(count + 1, false);
+    if (const std::optional<QStringList> lines = kx::ReadSuiteLines(path)) {
+        for (qint32 n = 1; n <= count && n <= lines->size(); ++n)
+            holds[n] = !lines->at(n - 1).trimmed().isEmpty();
+    }
+    return holds;
+}
+
 } // namespace
 
 bool frmKestrelux::suiteReady(QString* why) const
@@ -44,7 +56,7 @@ bool frmKestrelux::suiteReady(QString* why) const
                    .arg(QFileInfo(path).fileName(), m_programFolder);
         return false;
     }
-    if (suiteSize < 1) {
+    if (suiteSize < 1 || !linesWithRecords(path, suiteSize).contains(true)) {
         *why = tr("The suite %1 holds no positions to draw from.").arg(cmbEPDFile->currentText());
         return false;
     }
@@ -97,7 +109,9 @@ bool frmKestrelux::NextPosition()
         showMessage(why);
         return false;
     }
-    qint16 p = kx::DrawPositionNumber(m_random.Next(), suiteSize);
+    const qint16 size = suiteSize;
+    const QList<bool> holdsRecord = linesWithRecords(suitePath(), size);
+    qint16 p = kx::DrawPositionNumber(m_random.Next(), size);
 
     if (statsMode) {
         levelTag = QStringLiteral("[Liv<=") + txtLivello->text() + QStringLiteral("]");
@@ -108,21 +122,23 @@ bool frmKestrelux::NextPosition()
         // drawing on would never end.
         const double limit = kx::NumericValue(txtLivello->text());
         bool any = false;
-        for (int position = 1; position <= suiteSize && !any; ++position)
-            any = level(position) <= limit;
+        for (int position = 1; position <= size && !any; ++position)
+            any = holdsRecord[position] && level(position) <= limit;
         if (!any) {
             showMessage(tr("No position of %1 has a level of %2 or less.")
                             .arg(cmbEPDFile->currentText(), txtLivello->text()));
             return false;
         }
         const QPointer<frmKestrelux> self(this);
-        while (kx::NumericValue(txtLivello->text()) < level(p)) {
-            p = kx::DrawPositionNumber(m_random.Next(), suiteSize);
+        while (!holdsRecord[p] || kx::NumericValue(txtLivello->text()) < level(p)) {
+            p = kx::DrawPositionNumber(m_random.Next(), size);
             QCoreApplication::processEvents();
             if (!self || m_closing)
                 return false;
         }
     }
+    while (!holdsRecord[p])
+        p = kx::DrawPositionNumber(m_random.Next(), size);
     return ShowPosition(p);
 }
 

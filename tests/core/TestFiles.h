@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SuiteFile.h"
+
 #include <QFile>
 #include <QStringList>
 #include <QTest>
@@ -40,4 +42,11 @@ inline QStringList publicSuiteRecords()
         }
     }
     return lines;
+}
+
+/// The records of the suite shipped with the program.
+inline QStringList shippedSuiteRecords()
+{
+    return kx::ReadSuiteLines(QStringLiteral(KX_SOURCE_DIR "/trainer/suites/KESTREL.EPD"))
+        .value_or(QStringList());
 }

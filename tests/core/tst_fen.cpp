@@ -26,6 +26,7 @@ void TestFen::readPlacement_data()
         QTest::newRow(name) << QString(text) << QString(fen);
     };
     row("upper-case side", "4k3/8/8/8/8/8/8/4K3 B", "4k3/8/8/8/8/8/8/4K3 b - -");
+    row("tab before the side", "4k3/8/8/8/8/8/8/4K3\tb", "4k3/8/8/8/8/8/8/4K3 b - -");
     row("no side field", "4k3/8/8/8/8/8/8/4K3", "4k3/8/8/8/8/8/8/4K3 w - -");
     row("runs written 44 and 17", "44/8/17/8/8/8/8/1K6 w", "8/8/8/8/8/8/8/1K6 w - -");
     row("other characters skipped", "4k3/8/8/8/0x9/8/8/8/4K3 b", "4k3/8/8/8/8/8/8/4K3 b - -");

@@ -32,6 +32,13 @@ void TestSuiteFile::lines_data()
     QTest::newRow("empty file") << QByteArray() << QStringList{};
     const QString longLine(70000, u'r'); // more than one read chunk
     QTest::newRow("long line") << (longLine.toLatin1() + "\nlast") << QStringList{longLine, "last"};
+    QTest::newRow("CR only") << QByteArray("r1\rr2\r\rr4") << QStringList{"r1", "r2", "", "r4"};
+    const QString chunkLong(64 * 1024 - 1, u'r'); // its CR LF straddles two read chunks
+    QTest::newRow("CR LF across chunks")
+        << (chunkLong.toLatin1() + "\r\nlast\r\n") << QStringList{chunkLong, "last"};
+    QTest::newRow("Latin-1 and UTF-8 lines") << QByteArray("c0 \"R\xe9ti\";\nc0 \"R\xc3\xa9ti\";")
+                                             << QStringList{QString::fromUtf8("c0 \"R\u00e9ti\";"),
+                                                            QString::fromUtf8("c0 \"R\u00e9ti\";")};
 }
 
 void TestSuiteFile::lines()
@@ -42,6 +49,7 @@ void TestSuiteFile::lines()
     const QString path = dir.filePath(QStringLiteral("T.EPD"));
     writeAll(path, content);
     QCOMPARE(CountSuiteLines(path), records.size());
+    QCOMPARE(ReadSuiteLines(path).value(), records);
     for (qsizetype i = 0; i < records.size(); ++i) {
         const SuiteRecord record = ReadSuiteRecord(path, qint32(i + 1));
         QVERIFY2(record.ok, qPrintable(record.error));
@@ -59,6 +67,7 @@ void TestSuiteFile::unreadableFile()
 {
     const QString path = QStringLiteral("/nonexistent-kx-folder/WAC.EPD");
     QCOMPARE(CountSuiteLines(path), -1);
+    QVERIFY(!ReadSuiteLines(path));
     const SuiteRecord record = ReadSuiteRecord(path, 1);
     QVERIFY(!record.ok);
     QVERIFY2(record.error.startsWith(QStringLiteral("Cannot open the suite file ") + path + ": "),

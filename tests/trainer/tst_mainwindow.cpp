@@ -38,6 +38,7 @@ private slots:
     void badPositionNumbersChangeNothing();
     void startRefusesAMissingSuite();
     void nextDrawsWithinTheSuite();
+    void nextNeverDrawsABlankLine();
     void levelFilterKeepsToTheLimit();
     void levelFilterWithNoPositionWithinTheLimit();
     void downArrowInDifficultyShowsAnotherPosition();
@@ -413,6 +414,32 @@ void TestMainWindow::nextDrawsWithinTheSuite()
     QVERIFY(seen[1] < seen[3] * 0.75);
     QVERIFY(seen[5] < seen[3] * 0.75);
     QVERIFY(seen[2] > seen[1] && seen[4] > seen[5]);
+}
+
+void TestMainWindow::nextNeverDrawsABlankLine()
+{
+    TrainerFixture fx;
+    const QString record = pawnPushSuite(1).first();
+    fx.addSuite(QStringLiteral("WAC.EPD"), {"", record, "   ", "\t ", record, ""});
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.randomSource().Seed(12);
+    QSet<int> shown;
+    for (int i = 0; i < 60; ++i) {
+        w.cmdNext_Click();
+        shown.insert(a.currentPosition());
+    }
+    QCOMPARE(shown, (QSet<int>{2, 5}));
+    QVERIFY(fx.messages.isEmpty());
+
+    // Nothing but blank lines: a session cannot start, and the user is told why.
+    fx.addSuite(QStringLiteral("WAC.EPD"), {"", " ", ""});
+    w.SetSuiteSize();
+    a.currentPosition() = 0;
+    a.element<QPushButton>("cmdNew")->click();
+    QCOMPARE(fx.messages, QStringList{"The suite WAC.EPD holds no positions to draw from."});
+    QCOMPARE(a.currentPosition(), 0);
+    QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
 }
 
 void TestMainWindow::levelFilterKeepsToTheLimit()

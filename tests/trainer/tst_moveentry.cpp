@@ -257,6 +257,8 @@ void TestMoveEntry::solutionShowsTheBestMoves_data()
     QTest::newRow("bm after other operations")
         << "4k3/8/8/8/8/8/4P3/4K3 w - - acd 4; acs 3; bm Qg6; ce 20;"
         << "bm Qg6";
+    QTest::newRow("bm without semicolon") << "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1 bm e2e4 dm 3"
+                                          << "bm e2e4";
     QTest::newRow("no bm") << "4k3/8/8/8/8/8/4P3/4K3 w - - id \"bm Qg6\";"
                            << "";
 }

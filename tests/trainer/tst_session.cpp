@@ -64,6 +64,8 @@ private slots:
     void analysedPositionIsNotCounted();
     void wholeSessionThroughClicksAndTheTimer();
     void logThatCannotBeWrittenKeepsTheReport();
+    void judgedOnTheBoard_data();
+    void judgedOnTheBoard();
 };
 
 void TestSession::workedExampleReportLine()
@@ -294,6 +296,51 @@ void TestSession::logThatCannotBeWrittenKeepsTheReport()
              qPrintable(fx.messages.first()));
     QVERIFY(
         a.element<QPlainTextEdit>("txtReport")->toPlainText().contains(QLatin1String("tottime")));
+}
+
+void TestSession::judgedOnTheBoard_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>("move"); // origin and destination clicked
+    QTest::addColumn<bool>("solved");
+    QTest::addColumn<QString>("solution"); // as the report shows it
+    const QString queens = "8/6k1/5pp1/Q6p/5P2/6PK/P4q1P/8 b - - bm Qf1+; id \"WAC.239\";";
+    const QString knights = "4k3/8/8/8/8/8/8/1N2K1N1 w - - bm Nf3";
+    const QString opening = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -";
+    QTest::newRow("white queen on Black's turn") << queens << "a5f1" << false << "Qf1+";
+    QTest::newRow("knight g1 to f3") << knights << "g1f3" << true << "Nf3";
+    QTest::newRow("pawn to a3, no bm") << "4k3/8/8/8/8/8/P7/4K3 w - - id \"none\";"
+                                       << "a2a3" << false << "a1";
+    QTest::newRow("six fields, coordinates") << opening + " 0 3 bm f1b5"
+                                             << "f1b5" << true << "f1b5";
+    QTest::newRow("record of 40,000 characters")
+        << opening + " c0 \"" + QString(40000, u'x') + "\"; bm Bb5;"
+        << "f1b5" << true << "Bb5";
+}
+
+void TestSession::judgedOnTheBoard()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, move);
+    QFETCH(bool, solved);
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), QStringList(10, record));
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    a.element<QPushButton>("cmdNew")->click();
+    a.clock()->stop();
+    QCOMPARE(a.element<QLineEdit>("txtFen")->text(), record);
+    const auto column = [&](int at) {
+        return Column(move[at].unicode() - 'a' + 1);
+    };
+    const auto row = [&](int at) {
+        return short(move[at + 1].unicode() - '0');
+    };
+    a.playMove(column(0), row(0), column(2), row(2));
+    tickUntilAttemptEnds(w, a);
+    QCOMPARE(a.solvedCount(), solved ? 1 : 0);
+    QTEST(a.report()->TextMatrix(1, 3), "solution");
 }
 
 QTEST_MAIN(TestSession)

@@ -1,5 +1,7 @@
 #include "Epd.h"
 
+#include "MoveNotation.h"
+
 namespace kx {
 
 namespace {
@@ -20,6 +22,47 @@ QString withoutLineEnd(const QString& record)
     while (n > 0 && (record[n - 1] == u'\r' || record[n - 1] == u'\n'))
         --n;
     return record.left(n);
+}
+
+bool isAnnotation(QStringView word)
+{
+    if (word.isEmpty())
+        return false;
+    for (const QChar c : word) {
+        if (c != u'+' && c != u'#' && c != u'!' && c != u'?')
+            return false;
+    }
+    return true;
+}
+
+// Calls take(word, isMark) for each word from position from on, while the
+// words are moves or lone annotation marks; a move-like word that opens a
+// quoted operand (c1 "text") is an operation, not a move. Returns where
+// the last word taken ends (from when none is).
+template<typename Take> qsizetype takeMoveWords(QStringView line, qsizetype from, Take take)
+{
+    const qsizetype n = line.size();
+    qsizetype end = from;
+    for (qsizetype i = from;;) {
+        while (i < n && isBlank(line[i]))
+            ++i;
+        qsizetype j = i;
+        while (j < n && !isBlank(line[j]))
+            ++j;
+        if (i == j)
+            return end;
+        const QStringView word = line.mid(i, j - i);
+        const bool mark = isAnnotation(word);
+        if (!mark) {
+            qsizetype next = j;
+            while (next < n && isBlank(line[next]))
+                ++next;
+            if (!ReadMoveText(word) || (next < n && line[next] == u'"'))
+                return end;
+        }
+        take(word, mark);
+        end = i = j;
+    }
 }
 
 QString trimBlanks(const QString& text)
@@ -58,7 +101,10 @@ QString GetBmField(const QString& record)
         const bool atWordStart = i > 0 && (line[i - 1] == u';' || isBlank(line[i - 1]));
         if (atWordStart && QStringView(line).mid(i).startsWith(kBmPrefix)) {
             const qsizetype end = line.indexOf(u';', i);
-            return end < 0 ? QString() : line.mid(i, end - i);
+            if (end >= 0)
+                return line.mid(i, end - i);
+            const qsizetype afterBm = i + 2;
+            return line.mid(i, takeMoveWords(line, afterBm, [](QStringView, bool) {}) - i);
         }
     }
     return {};
@@ -111,6 +157,19 @@ QString CleanMove(const QString& move)
             clean += c;
     }
     return clean;
+}
+
+QStringList GetBestMoveWords(const QString& record)
+{
+    const QString field = GetBmField(record);
+    QStringList moves;
+    takeMoveWords(field, 2, [&moves](QStringView word, bool mark) {
+        if (!mark)
+            moves.append(word.toString());
+        else if (!moves.isEmpty())
+            moves.last() += word;
+    });
+    return moves;
 }
 
 } // namespace kx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -16,7 +17,10 @@ using BestMoves = std::array<QString, 4>;
 /// The record's bm operation, "bm" up to (not including) its ";", or "" when
 /// the record has none. Only a real operation counts: "bm" at the start of the
 /// operations or after ";" or a blank, followed by a blank, outside quoted text.
-/// A CR or LF left at the end of the line is not part of the record.
+/// A CR or LF left at the end of the line is not part of the record. Without a
+/// ";" after it, bm runs to the end of the line or up to the first word that
+/// is neither a move nor a lone "+", "#", "!" or "?" ("bm Rc8+ dm 26" gives
+/// "bm Rc8+").
 QString GetBmField(const QString& record);
 
 /// The best-move text of the record ("Rxe5 Qg6"); "a1" when it has none.
@@ -32,5 +36,10 @@ void SplitBestMoves(const QString& bmField, BestMoves& list);
 
 /// The move without "x", "+", "!" and "?".
 QString CleanMove(const QString& move);
+
+/// The best moves of the record's bm field as written, one word each, with a
+/// lone "+", "#", "!" or "?" joined to the move before it ("Ng5 +" gives
+/// "Ng5+"); they end at the first word that is not a move. Empty without bm.
+QStringList GetBestMoveWords(const QString& record);
 
 } // namespace kx

@@ -30,7 +30,8 @@ FenReading ReadPlacement(const QString& text)
         }
         ++k;
     }
-    while (k < text.size() && text[k] == u' ')
+    // Fields may be separated by tabs as well as blanks, as the judge reads them.
+    while (k < text.size() && (text[k] == u' ' || text[k] == u'\t'))
         ++k;
     reading.blackToMove = k < text.size() && text[k].toUpper() == u'B';
     return reading;

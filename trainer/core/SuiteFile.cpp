@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -12,11 +13,48 @@ namespace {
 
 constexpr qint64 kReadChunk = 64 * 1024;
 
-QString withoutLineEnd(QByteArray line)
+// A line that is not valid UTF-8 is taken as Latin-1, so every byte reads.
+QString decodeLine(const QByteArray& bytes)
 {
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+// Hands each line, without its end, to visit(number, bytes) until visit
+// returns false. LF, CR LF and a lone CR each end a line; a last line without
+// an end still counts. False when the file could not be read to the end.
+template<typename Visit> bool visitLines(QFile& file, Visit visit)
+{
+    QByteArray line;
+    qint32 number = 0;
+    char previous = 0;
+    for (;;) {
+        const QByteArray chunk = file.read(kReadChunk);
+        if (chunk.isEmpty())
+            break;
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < chunk.size(); ++i) {
+            const char c = chunk[i];
+            const bool secondHalfOfCrLf = c == '\n' && previous == '\r';
+            previous = c;
+            if (secondHalfOfCrLf) {
+                start = i + 1;
+            } else if (c == '\n' || c == '\r') {
+                line.append(chunk.constData() + start, i - start);
+                if (!visit(++number, line))
+                    return true;
+                line.clear();
+                start = i + 1;
+            }
+        }
+        line.append(chunk.constData() + start, chunk.size() - start);
+    }
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (!line.isEmpty())
+        visit(++number, line);
+    return true;
 }
 
 } // namespace
@@ -38,18 +76,18 @@ SuiteRecord ReadSuiteRecord(const QString& path, qint32 n)
             QStringLiteral("Cannot open the suite file %1: %2").arg(path, file.errorString());
         return result;
     }
-    qint32 lineNumber = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine();
-        if (line.isEmpty() && file.error() != QFileDevice::NoError)
-            break;
-        if (++lineNumber == n) {
-            result.ok = true;
-            result.record = withoutLineEnd(line);
-            return result;
-        }
-    }
-    if (file.error() != QFileDevice::NoError) {
+    qint32 lines = 0;
+    const bool read = visitLines(file, [&](qint32 number, const QByteArray& line) {
+        lines = number;
+        if (number != n)
+            return true;
+        result.ok = true;
+        result.record = decodeLine(line);
+        return false;
+    });
+    if (result.ok)
+        return result;
+    if (!read) {
         result.error =
             QStringLiteral("Cannot read the suite file %1: %2").arg(path, file.errorString());
         return result;
@@ -57,7 +95,7 @@ SuiteRecord ReadSuiteRecord(const QString& path, qint32 n)
     result.error = QStringLiteral("Position %1 is beyond the end of %2 (%3 positions).")
                        .arg(n)
                        .arg(name)
-                       .arg(lineNumber);
+                       .arg(lines);
     return result;
 }
 
@@ -67,19 +105,24 @@ qint32 CountSuiteLines(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return -1;
     qint32 lines = 0;
-    char last = '\n';
-    for (;;) {
-        const QByteArray chunk = file.read(kReadChunk);
-        if (chunk.isEmpty())
-            break;
-        lines += static_cast<qint32>(chunk.count('\n'));
-        last = chunk.back();
-    }
-    if (file.error() != QFileDevice::NoError)
-        return -1;
-    // A last line without a line end still counts.
-    if (last != '\n')
-        ++lines;
+    const bool read = visitLines(file, [&lines](qint32 number, const QByteArray&) {
+        lines = number;
+        return true;
+    });
+    return read ? lines : -1;
+}
+
+std::optional<QStringList> ReadSuiteLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QStringList lines;
+    if (!visitLines(file, [&lines](qint32, const QByteArray& line) {
+            lines.append(decodeLine(line));
+            return true;
+        }))
+        return std::nullopt;
     return lines;
 }
 

@@ -3,9 +3,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 /*
  * Suite files: one EPD record per line, position n being line n. Line ends may
- * be LF or CR LF; the CR is never part of a record.
+ * be LF, CR LF or CR alone and are never part of a record. Lines that are not
+ * UTF-8 are read as Latin-1.
  */
 namespace kx {
 
@@ -21,6 +24,9 @@ SuiteRecord ReadSuiteRecord(const QString& path, qint32 n);
 
 /// Number of lines in the file; -1 when it cannot be read.
 qint32 CountSuiteLines(const QString& path);
+
+/// Every line of the file, line n at index n - 1; nothing when it cannot be read.
+std::optional<QStringList> ReadSuiteLines(const QString& path);
 
 /// "WAC.EPD", "BWTC.EPD", "WCSAC.EPD", then every other .epd file (any case)
 /// in folder, by name.
