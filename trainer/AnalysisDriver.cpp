@@ -133,10 +133,13 @@ void AnalysisDriver::DataFromEngine(const QString& strRead)
     if (m_state == State::Idle)
         return;
     const quint64 generation = m_generation;
-    const auto over = [&] { return m_generation != generation || m_state == State::Idle; };
+    const auto over = [&] {
+        return m_generation != generation || m_state == State::Idle;
+    };
 
     if (strRead.contains(kTellUserError)) {
-        fail(tr("The engine reported an error: %1").arg(strRead.section(kTellUserError, 1).trimmed()));
+        fail(tr("The engine reported an error: %1")
+                 .arg(strRead.section(kTellUserError, 1).trimmed()));
         return;
     }
     if (m_state == State::Starting) {
@@ -144,6 +147,10 @@ void AnalysisDriver::DataFromEngine(const QString& strRead)
             sendAnalysisCommands();
         return;
     }
+    // A status line answers the request out, so the next may go.
+    const bool status = strRead.contains(kStatus);
+    if (status)
+        m_statusPending = false;
     answerWithStatusRequest(strRead);
 
     const kx::ThinkingLine thinking = kx::ReadThinkingLine(strRead);
@@ -151,8 +158,7 @@ void AnalysisDriver::DataFromEngine(const QString& strRead)
         emit variationLine(strRead);
     if (over())
         return;
-    if (strRead.contains(kStatus)) {
-        m_statusPending = false;
+    if (status) {
         emit statusLine(strRead);
         if (over())
             return;
@@ -168,6 +174,7 @@ void AnalysisDriver::answerWithStatusRequest(const QString& line)
     // each other for ever.
     if (kx::RejectsStatusRequest(line)) {
         m_statusRejected = true;
+        m_statusPending = false;
         return;
     }
     if (m_statusRejected || m_statusPending)

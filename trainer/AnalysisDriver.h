@@ -49,8 +49,8 @@ public:
     /// What one analysis is about.
     struct Job
     {
-        QString fen;          // six FEN fields
-        QString bestMoves;    // "Qg6 Rxb2+"; "" when the solution is not watched for
+        QString fen;       // six FEN fields
+        QString bestMoves; // "Qg6 Rxb2+"; "" when the solution is not watched for
         bool statsMode = false;
         double timeLimit = 0; // seconds; statistics mode ends an unsolved analysis after it
     };

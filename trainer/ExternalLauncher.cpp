@@ -126,19 +126,20 @@ void ExternalLauncher::tick()
 void ExternalLauncher::activate(const QString& window)
 {
     // Without a window manager there is no activating: focus will do.
-    xdotool({QStringLiteral("windowactivate"), window}, [this, window](int code, const QByteArray&) {
-        const auto then = [this] {
-            if (m_keysAt > 0 && !m_keysSent && m_counter >= m_keysAt)
-                sendKeys();
-            else
-                m_busy = false;
-        };
-        if (code == 0)
-            then();
-        else
-            xdotool({QStringLiteral("windowfocus"), window},
-                    [then](int, const QByteArray&) { then(); });
-    });
+    xdotool({QStringLiteral("windowactivate"), window},
+            [this, window](int code, const QByteArray&) {
+                const auto then = [this] {
+                    if (m_keysAt > 0 && !m_keysSent && m_counter >= m_keysAt)
+                        sendKeys();
+                    else
+                        m_busy = false;
+                };
+                if (code == 0)
+                    then();
+                else
+                    xdotool({QStringLiteral("windowfocus"), window},
+                            [then](int, const QByteArray&) { then(); });
+            });
 }
 
 void ExternalLauncher::sendKeys()

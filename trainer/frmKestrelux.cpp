@@ -3,11 +3,11 @@
 #include "AnalysisDriver.h"
 #include "ExternalLauncher.h"
 #include "FlexGrid.h"
-#include "frmOutput.h"
 #include "IniFile.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
 #include "SuiteFile.h"
+#include "frmOutput.h"
 
 #include <QApplication>
 #include <QCheckBox>

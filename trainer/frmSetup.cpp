@@ -45,7 +45,8 @@ private:
 
 } // namespace
 
-frmSetup::frmSetup(QWidget* owner, DialogRunner runner) : QDialog(owner), m_runner(std::move(runner))
+frmSetup::frmSetup(QWidget* owner, DialogRunner runner)
+    : QDialog(owner), m_runner(std::move(runner))
 {
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(tr("Engine setup"));
@@ -114,8 +115,7 @@ void frmSetup::cmdPath_Click()
     dlgEngine.setNameFilters({kProgramsFilter, kAllFilesFilter});
     auto* programs = new ProgramsOnly(&dlgEngine);
     dlgEngine.setProxyModel(programs);
-    connect(&dlgEngine, &QFileDialog::filterSelected, programs,
-            &QSortFilterProxyModel::invalidate);
+    connect(&dlgEngine, &QFileDialog::filterSelected, programs, &QSortFilterProxyModel::invalidate);
     const QFileInfo current(txtEngine->text());
     if (current.isAbsolute())
         dlgEngine.setDirectory(current.absolutePath());

@@ -49,10 +49,10 @@ QStringList EditModeCommands(const QString& fen);
 /// What an engine announced with its "feature" lines.
 struct EngineFeatures
 {
-    bool done = false;          // done=1: the engine is ready
-    bool moreTime = false;      // done=0: the engine asked for more time
-    bool setboard = true;       // setboard=0 turns it off
-    QString myname;             // the engine's name, "" when not given
+    bool done = false;     // done=1: the engine is ready
+    bool moreTime = false; // done=0: the engine asked for more time
+    bool setboard = true;  // setboard=0 turns it off
+    QString myname;        // the engine's name, "" when not given
 };
 
 /// Takes in one line when it is a "feature" line; false otherwise.
