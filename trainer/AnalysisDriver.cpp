@@ -42,7 +42,9 @@ bool AnalysisDriver::Start(const QString& program, const QString& arguments, con
     m_exitSent = false;
     m_failureReported = false;
 
-    m_commandLine = program;
+    // A path with blanks stays one word when the command line is split again.
+    m_commandLine =
+        program.contains(u' ') && !program.startsWith(u'"') ? u'"' + program + u'"' : program;
     if (!arguments.isEmpty())
         m_commandLine += u' ' + arguments;
     if (!m_engine)

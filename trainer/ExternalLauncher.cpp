@@ -18,7 +18,15 @@ ExternalLauncher::ExternalLauncher(QObject* parent) : QObject(parent)
     connect(&m_tickTimer, &QTimer::timeout, this, &ExternalLauncher::tick);
 }
 
-ExternalLauncher::~ExternalLauncher() = default;
+ExternalLauncher::~ExternalLauncher()
+{
+    // A look still under way is cut short; the chess program itself stays.
+    for (QProcess* helper : findChildren<QProcess*>()) {
+        helper->disconnect(this);
+        helper->kill();
+        helper->waitForFinished();
+    }
+}
 
 QStringList ExternalLauncher::Arguments(bool withEngine, const QString& suitePath,
                                         const QString& position)
