@@ -200,7 +200,7 @@ void AnalysisDriver::checkGrade(const kx::ThinkingLine& thinking, const QString&
             m_leaveTimer.start(m_timing.leaveDelay);
         return;
     }
-    if (analysisStart.elapsed() > m_job.timeLimit * 1000) {
+    if (double(analysisStart.elapsed()) > m_job.timeLimit * 1000) {
         m_state = State::LeavingAnalysis;
         emit timeRanOut();
         if (m_generation == generation && m_state == State::LeavingAnalysis)

@@ -20,6 +20,8 @@ frmOutput::frmOutput(QWidget* owner) : QWidget(owner, Qt::Window)
 {
     setObjectName(QStringLiteral("frmOutput"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the main window ends the program even while this one is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(tr("Engine output"));
     txtOutput = new QPlainTextEdit(this);
     txtOutput->setObjectName(QStringLiteral("txtOutput"));

@@ -107,9 +107,9 @@ bool IsBestMove(const QString& move, const QString& bestMoves, const QString& fe
     if (m.hasMatch()) {
         QString piece = m.captured(1);
         if (piece.isEmpty()) {
-            const int file = m.captured(2).at(0).unicode() - u'a';
-            const int rank = m.captured(3).at(0).unicode() - u'1';
-            piece = num2pie(ReadPlacement(fen).squares[size_t(rank * 8 + file)]);
+            const size_t file = m.captured(2).at(0).unicode() - u'a';
+            const size_t rank = m.captured(3).at(0).unicode() - u'1';
+            piece = num2pie(ReadPlacement(fen).squares[rank * 8 + file]);
         }
         if (piece.isEmpty())
             return false; // no piece on the square the move starts from
