@@ -215,6 +215,10 @@ void frmKestrelux::cmdSetEngine_Click()
 
 void frmKestrelux::cmdWB_Click()
 {
+    if (txtPos->text().trimmed().isEmpty()) {
+        showMessage(tr("There is no position to open: show one first."));
+        return;
+    }
     const bool clockWasOn = tmrTime->isActive();
     tmrTime->stop();
     const QStringList arguments = ExternalLauncher::Arguments(
