@@ -163,8 +163,12 @@ void TestAnalysis::startSequenceAndOutput()
     QTRY_VERIFY_WITH_TIMEOUT(fx.commands().size() >= sequence.size(), kWaitMs);
     QCOMPARE(fx.commands().mid(0, sequence.size()), sequence);
     QCOMPARE(fx.output()->pos(), QPoint(400, 333));
+    fx.output()->resize(500, 300); // the text fills the window; a double-click copies it all
+    QCOMPARE(fx.output()->txtOutput->geometry(), QRect(0, 0, 500, 300));
     QTRY_VERIFY_WITH_TIMEOUT(fx.output()->windowTitle().startsWith("stat01: "), kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(fx.shown(), shown, kWaitMs);
+    QTest::mouseDClick(fx.output()->txtOutput->viewport(), Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text(), shown);
 }
 
 void TestAnalysis::gradesAndStopsOnce_data()
@@ -312,6 +316,7 @@ void TestAnalysis::failuresAreTold()
     QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, kWaitMs);
     const QString commandLine = (program + u' ' + fx.a->LastCommandLine()).trimmed();
     QCOMPARE(fx.shown(), "\n" + told + "\nCommand line: " + commandLine);
+    QCOMPARE(fx.output()->windowTitle(), QStringLiteral("Engine output"));
     QVERIFY(fx.caption() == "Analyze" && !fx.engineRuns());
     QCOMPARE(w.analysisDriver().state(), AnalysisDriver::State::Idle);
 }

@@ -1,4 +1,4 @@
-// The engine settings dialog and the settings file, the output window, and
+// The engine settings dialog and the settings file, and
 // the external chess program (its command line, and xboard on a virtual display).
 
 #include "AnalysisDriver.h"
@@ -9,11 +9,8 @@
 #include "frmOutput.h"
 #include "frmSetup.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -44,7 +41,6 @@ private slots:
     void setEngine_data();
     void setEngine();
     void chooserFillsThePath();
-    void outputWindow();
     void wbCommandLine();
     void wbOpensXboard();
 };
@@ -135,21 +131,6 @@ void TestEngineSetup::chooserFillsThePath()
     setup.txtEngine->setText("/usr/games/old");
     setup.cmdPath->click();
     QCOMPARE(setup.txtEngine->text(), "/usr/games/old");
-}
-
-void TestEngineSetup::outputWindow()
-{
-    QWidget owner;
-    frmOutput output(&owner);
-    QCOMPARE(output.windowTitle(), QStringLiteral("Engine output"));
-    QCOMPARE(output.size(), QSize(4620 / 15, 3150 / 15));
-    output.show();
-    output.resize(500, 300);
-    QCOMPARE(output.txtOutput->geometry(), QRect(0, 0, 500, 300));
-    output.AddLine("1 10 0 5 e4");
-    output.AddLine("2 12 0 9 e4 e5");
-    QTest::mouseDClick(output.txtOutput->viewport(), Qt::LeftButton);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\n1 10 0 5 e4\n2 12 0 9 e4 e5"));
 }
 
 void TestEngineSetup::wbCommandLine()
