@@ -17,6 +17,10 @@ inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
 /// not fit is refused rather than blocking the window.
 inline constexpr qsizetype kMaxPendingInput = 1024 * 1024;
 
+/// Most output taken from the pipe in one tick by the reader that takes
+/// every waiting line.
+inline constexpr qint64 kMaxReadPerTick = 1024 * 1024;
+
 /// How long an engine told to quit may take to end before it is killed.
 inline constexpr std::chrono::milliseconds kQuitGrace{3000};
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -233,6 +234,31 @@ int NqEngineProcess::readByte()
         got = ::read(m_readFd, &byte, 1);
     } while (got < 0 && errno == EINTR);
     return got == 1 ? byte : -1;
+}
+
+QByteArray NqEngineProcess::readAvailable(qint64 maxBytes)
+{
+    QByteArray bytes(qMax<qint64>(qMin(bytesAvailable(), maxBytes), 0), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(m_readFd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
+bool NqEngineProcess::outputEnded() const
+{
+    pollfd output{m_readFd, POLLIN, 0};
+    if (::poll(&output, 1, 0) < 0)
+        return false;
+    // A hang-up with bytes still waiting is not the end yet.
+    return (output.revents & (POLLHUP | POLLERR)) && bytesAvailable() == 0;
 }
 
 qint64 NqEngineProcess::write(const QByteArray& data)

@@ -40,6 +40,10 @@ public:
     qint64 bytesAvailable() const;
     /// One byte of output (0..255), or -1 when the read fails.
     int readByte();
+    /// Whatever output is waiting, at most maxBytes, without blocking.
+    QByteArray readAvailable(qint64 maxBytes);
+    /// True once every writer of the output pipe has gone and nothing is left to read.
+    bool outputEnded() const;
     /// Hands data to the engine's input without blocking: the bytes accepted,
     /// written now or queued. A part that would overflow the queue is refused.
     qint64 write(const QByteArray& data);

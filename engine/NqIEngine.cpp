@@ -11,6 +11,7 @@
 
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace Ostravin {
 
@@ -81,6 +82,8 @@ bool NqIEngine::StartEngine()
     m_process = NqEngineProcess::spawn(SplitCommandLine(m_enginePathValue));
     ++m_generation;
     m_pieceEndsLine = false;
+    m_partial.clear();
+    m_endReported = false;
     updatePolling();
     return EngineStarted();
 }
@@ -129,6 +132,16 @@ bool NqIEngine::EngineStarted() const
     return m_process != nullptr;
 }
 
+bool NqIEngine::AllLinesPerTick() const
+{
+    return m_allLinesPerTick;
+}
+
+void NqIEngine::setAllLinesPerTick(bool vNewAllLinesPerTick)
+{
+    m_allLinesPerTick = vNewAllLinesPerTick;
+}
+
 QString NqIEngine::Tag() const
 {
     return m_tag;
@@ -168,6 +181,10 @@ void NqIEngine::TimerForRead_Timer()
     // could bring a second tick in; one reader at a time.
     if (!m_process || m_reading)
         return;
+    if (m_allLinesPerTick) {
+        deliverWaitingLines();
+        return;
+    }
     const QPointer<NqIEngine> self(this);
     m_reading = true;
     QByteArray line;
@@ -177,6 +194,61 @@ void NqIEngine::TimerForRead_Timer()
     m_reading = false;
     if (outcome == ReadOutcome::Line)
         emit DataFromEngine(QString::fromLocal8Bit(line));
+    else if (outcome == ReadOutcome::NoLine)
+        reportEndOfOutput();
+}
+
+void NqIEngine::deliverWaitingLines()
+{
+    const QByteArray bytes = m_process->readAvailable(kMaxReadPerTick);
+    QList<QByteArray> lines;
+    // The same framing as ReadLine: LF ends a line, control characters go,
+    // and an overlong line comes in pieces.
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\n') {
+            if (!m_pieceEndsLine)
+                lines.append(std::exchange(m_partial, {}));
+            m_pieceEndsLine = false;
+        } else if (byte > 31) {
+            m_pieceEndsLine = false;
+            m_partial.append(c);
+            if (m_partial.size() >= kMaxLineBytes) {
+                lines.append(std::exchange(m_partial, {}));
+                m_pieceEndsLine = true;
+            }
+        }
+    }
+    // A line the engine has not ended is handed over once a whole tick has
+    // brought nothing more, as the one-line reader does when the pipe runs dry.
+    if (bytes.isEmpty() && !m_partial.isEmpty())
+        lines.append(std::exchange(m_partial, {}));
+    if (bytes.isEmpty() && lines.isEmpty()) {
+        reportEndOfOutput();
+        return;
+    }
+
+    // A handler may let events run, close, restart or delete the control:
+    // the rest of this batch then belongs to an engine no longer held.
+    const QPointer<NqIEngine> self(this);
+    const quint64 generation = m_generation;
+    m_reading = true;
+    for (const QByteArray& line : std::as_const(lines)) {
+        emit DataFromEngine(QString::fromLocal8Bit(line));
+        if (!self)
+            return;
+        if (m_generation != generation)
+            break;
+    }
+    m_reading = false;
+}
+
+void NqIEngine::reportEndOfOutput()
+{
+    if (m_endReported || !m_process->outputEnded())
+        return;
+    m_endReported = true;
+    emit EngineOutputEnded();
 }
 
 NqIEngine::ReadOutcome NqIEngine::ReadLine(QByteArray& line)
@@ -224,6 +296,7 @@ void NqIEngine::releaseEngine(std::chrono::milliseconds grace)
         return;
     ++m_generation;
     m_pieceEndsLine = false;
+    m_partial.clear();
     m_reaper->adopt(std::move(m_process), grace);
     updatePolling();
 }

@@ -48,6 +48,12 @@ public:
 
     bool EngineStarted() const;
 
+    /// Off (the default): one line per polling tick. On: every complete line
+    /// waiting at a tick, so a fast engine is shown as quickly as it prints.
+    /// A host choice, not saved with the other properties.
+    bool AllLinesPerTick() const;
+    void setAllLinesPerTick(bool vNewAllLinesPerTick);
+
     QString Tag() const;
     void setTag(const QString& vNewTag);
 
@@ -58,6 +64,9 @@ public:
 
 signals:
     void DataFromEngine(QString strRead);
+    /// The engine's output has ended (it exited or closed it) and every line
+    /// of it has been delivered. Raised once per started engine.
+    void EngineOutputEnded();
     /// The saved state is out of date: property PropertyName changed.
     void PropertyChanged(const QString& PropertyName);
 
@@ -71,6 +80,9 @@ private:
     ReadOutcome ReadLine(QByteArray& line);
     /// Stops using the engine; the reaper kills it after grace and reaps it.
     void releaseEngine(std::chrono::milliseconds grace);
+    /// The opt-in reader: every complete line waiting, without letting events run.
+    void deliverWaitingLines();
+    void reportEndOfOutput();
     void updatePolling();
 
     QString m_enginePathValue;
@@ -87,6 +99,10 @@ private:
     // The last delivery was a full piece: a line end right after it ends that
     // line instead of making an empty one.
     bool m_pieceEndsLine = false;
+    bool m_allLinesPerTick = false;
+    // The opt-in reader's line not yet ended by the engine.
+    QByteArray m_partial;
+    bool m_endReported = false;
 };
 
 } // namespace Ostravin

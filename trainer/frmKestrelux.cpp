@@ -1,10 +1,13 @@
 #include "frmKestrelux.h"
 
+#include "AnalysisDriver.h"
+#include "ExternalLauncher.h"
 #include "FlexGrid.h"
 #include "IniFile.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
 #include "SuiteFile.h"
+#include "frmOutput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -82,6 +85,11 @@ void frmKestrelux::showMessage(const QString& text)
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, this);
     box.exec();
+}
+
+QString frmKestrelux::settingsFile() const
+{
+    return QDir(m_programFolder).filePath(QLatin1String(kx::kSettingsFileName));
 }
 
 QString frmKestrelux::suitePath() const
@@ -328,6 +336,10 @@ void frmKestrelux::connectElements()
     connect(cmdNext, &QPushButton::clicked, this, &frmKestrelux::cmdNext_Click);
     connect(CmdSolution, &QPushButton::clicked, this, &frmKestrelux::CmdSolution_Click);
     connect(cmdAnalyze, &QPushButton::clicked, this, &frmKestrelux::cmdAnalyze_Click);
+    connect(cmdEngRestart, &QPushButton::clicked, this, &frmKestrelux::cmdEngRestart_Click);
+    connect(cmdStopEng, &QPushButton::clicked, this, &frmKestrelux::cmdStopEng_Click);
+    connect(cmdSetEngine, &QPushButton::clicked, this, &frmKestrelux::cmdSetEngine_Click);
+    connect(cmdWB, &QPushButton::clicked, this, &frmKestrelux::cmdWB_Click);
     connect(chkTimer, &QCheckBox::toggled, this, &frmKestrelux::chkTimer_Click);
     connect(tmrTime, &QTimer::timeout, this, &frmKestrelux::tmrTime_Timer);
     connect(CBoard, &Pellomar::NqCBoard::Click, this, &frmKestrelux::CBoard_Click);
@@ -348,7 +360,7 @@ void frmKestrelux::connectElements()
 
 void frmKestrelux::Form_Load()
 {
-    const QString settings = QDir(m_programFolder).filePath(QLatin1String(kx::kSettingsFileName));
+    const QString settings = settingsFile();
     LastEngine = kx::ReadIniValue(settings, QLatin1String(kx::kSettingsSection),
                                   QLatin1String(kx::kEngineKey));
     LastCommandLine = kx::ReadIniValue(settings, QLatin1String(kx::kSettingsSection),

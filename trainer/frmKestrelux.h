@@ -6,12 +6,18 @@
 #include "RandomSource.h"
 
 #include <QChar>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
+class AnalysisDriver;
+class ExternalLauncher;
 class FlexGrid;
+class frmOutput;
+class QDialog;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -49,6 +55,11 @@ public:
     using PromotionChooser = std::function<QChar(Pellomar::Column col, short row)>;
     void setPromotionChooser(PromotionChooser chooser);
 
+    /// Runs a modal dialog and gives its result; exec() unless replaced
+    /// (tests answer the dialogs instead).
+    using DialogRunner = std::function<int(QDialog& dialog)>;
+    void setDialogRunner(DialogRunner runner);
+
     kx::RandomSource& randomSource() { return m_random; }
     QString programFolder() const { return m_programFolder; }
     QString dataFolder() const { return m_dataFolder; }
@@ -85,6 +96,14 @@ public:
     void CmdSolution_Click();
     void cmdAnalyze_Click();
 
+    // Engine analysis, settings and the external chess program.
+    void cmdEngRestart_Click();
+    void cmdStopEng_Click();
+    void cmdSetEngine_Click();
+    void cmdWB_Click();
+    AnalysisDriver& analysisDriver();
+    ExternalLauncher& externalLauncher();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +118,8 @@ private:
     void LayoutReport();
 
     void showMessage(const QString& text);
+    /// The settings file Kestrelux.ini, read at start-up and written by "Set Eng".
+    QString settingsFile() const;
     QString suitePath() const;
     bool sessionRunning() const;
     bool suiteReady(QString* why) const;
@@ -120,6 +141,18 @@ private:
                             const QString& solutionText);
     void EndSession();
 
+    // Engine analysis.
+    void StartAnalysis(const QString& fen, const QString& bestMoves);
+    /// The Stop action: output to the clipboard, output window closed, engine
+    /// ended, button reset, and with withAuto the next position when "Auto" is ticked.
+    void StopAnalysis(bool withAuto);
+    /// The first part of Stop: output to the clipboard, window closed, engine ended.
+    void leaveAnalysis();
+    /// The clock's analysis of the position just finished.
+    void analyseFinishedPosition();
+    frmOutput& showOutput();
+    void connectAnalysis();
+
     QString m_programFolder;
     QString m_dataFolder;
     MessageHandler m_messageHandler;
@@ -130,6 +163,10 @@ private:
     quint64 m_positionSerial = 0;
     bool m_closing = false;
     bool m_inLayout = false;
+    DialogRunner m_dialogRunner;
+    std::unique_ptr<AnalysisDriver> m_analysis;
+    QPointer<frmOutput> m_output;
+    std::unique_ptr<ExternalLauncher> m_launcher;
 
     // Elements.
     Pellomar::NqCBoard* CBoard = nullptr;

@@ -102,7 +102,7 @@ void frmKestrelux::tmrTime_Timer()
     AddReportLine(kx::AttemptLine(line), 1);
 
     if (chkAnalyze->isChecked() && !positionAnalysed)
-        cmdAnalyze_Click();
+        analyseFinishedPosition();
     positionAnalysed = false;
 
     if (n != attemptCount) {

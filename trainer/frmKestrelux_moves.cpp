@@ -1,6 +1,6 @@
 // Move entry: the user's move from two clicks (or a drag) on the board, shown
 // as the real position after it (castling rook, en-passant capture,
-// promotion), and the Solution and Analyze buttons.
+// promotion), and the Solution button.
 
 #include "frmKestrelux.h"
 
@@ -149,10 +149,4 @@ void frmKestrelux::CmdSolution_Click()
     const QString field = kx::GetBmField(txtFen->text());
     if (!field.isEmpty())
         showMessage(field);
-}
-
-void frmKestrelux::cmdAnalyze_Click()
-{
-    // Engine analysis of the position is not part of this version yet; the
-    // clock already calls here after each attempt when "Analyze" is ticked.
 }

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
@@ -139,6 +140,10 @@ private slots:
     void engineRunsApart();
     void output_data();
     void output();
+    void allLinesPerTick_data() { output_data(); }
+    void allLinesPerTick();
+    void outputEndedAfterTheLastLine_data();
+    void outputEndedAfterTheLastLine();
     void writeToEngine();
     void quitReleasesEngine_data();
     void quitReleasesEngine();
@@ -343,6 +348,59 @@ void tst_NqIEngine::output()
         QVERIFY2(seen.at(i) > seen.at(i - 1), qPrintable(QStringLiteral("line %1").arg(i + 1)));
     QVERIFY(sentinelArrives(engine, spy));
     QCOMPARE(spy.size(), expected.size() + 1);
+}
+
+void tst_NqIEngine::allLinesPerTick()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, expected);
+
+    NqIEngine engine;
+    QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
+    QVERIFY(startFake(engine, {}));
+    int ticks = 0;
+    QList<int> seen;
+    connect(pollTimer(engine), &QTimer::timeout, this, [&] { ++ticks; });
+    connect(&engine, &NqIEngine::DataFromEngine, this, [&] { seen.append(ticks); });
+    engine.setAllLinesPerTick(true);
+    engine.setTimePolling(1);
+    QVERIFY(engine.WriteToEngine(command) > 0);
+    while (spy.size() < expected.size())
+        QVERIFY(spy.wait(kWaitMs));
+    // The same lines as one a tick, with as many in one tick as were waiting.
+    QCOMPARE(lines(spy), expected);
+    if (expected.size() > 100)
+        QVERIFY(std::adjacent_find(seen.cbegin(), seen.cend()) != seen.cend());
+    QVERIFY(sentinelArrives(engine, spy));
+    QCOMPARE(spy.size(), expected.size() + 1);
+}
+
+void tst_NqIEngine::outputEndedAfterTheLastLine_data()
+{
+    QTest::addColumn<bool>("allLines");
+    QTest::newRow("one line a tick") << false;
+    QTest::newRow("every waiting line") << true;
+}
+
+void tst_NqIEngine::outputEndedAfterTheLastLine()
+{
+    QFETCH(bool, allLines);
+    NqIEngine engine;
+    QStringList events;
+    connect(&engine, &NqIEngine::DataFromEngine, this, [&](const QString& l) { events << l; });
+    connect(&engine, &NqIEngine::EngineOutputEnded, this, [&] { events << "<ended>"; });
+    int ticks = 0;
+    connect(pollTimer(engine), &QTimer::timeout, this, [&] { ++ticks; });
+    QVERIFY(startFake(engine, {}));
+    engine.setAllLinesPerTick(allLines);
+    engine.setTimePolling(1);
+    QVERIFY(engine.WriteToEngine("say last words\\r\\npartial\nexit") > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(events.contains("<ended>"), kWaitMs);
+    // Told once, however long the ended engine is still polled.
+    const int endedAt = ticks;
+    QTRY_VERIFY_WITH_TIMEOUT(ticks > endedAt + 20, kWaitMs);
+    QCOMPARE(events, (QStringList{"last words", "partial", "<ended>"}));
+    QVERIFY(engine.EngineStarted());
 }
 
 void tst_NqIEngine::writeToEngine()

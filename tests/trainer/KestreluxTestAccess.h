@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FlexGrid.h"
+#include "NqIEngine.h"
 #include "frmKestrelux.h"
 
 #include <QTest>
@@ -37,6 +38,7 @@ struct KestreluxTestAccess
     FlexGrid* grid() { return w.Grid; }
     FlexGrid* report() { return w.grdReport; }
     QTimer* clock() { return w.tmrTime; }
+    Ostravin::NqIEngine* engine() { return w.ENGINE; }
 
     template<typename T> T* element(const char* name)
     {

@@ -1,0 +1,209 @@
+// Measures an analysis in the main window with polyglot and Stockfish on the
+// first position of WAC.EPD: the time from pressing "Analyze" to the first
+// variation shown in the output window, the lag between the engine printing a
+// line and the window showing it over the first ten seconds, and the window
+// process's CPU use meanwhile. Started with --relay LOG COMMAND..., the
+// program sits between the window and the engine and notes when each line
+// left the engine. It prints its results; it is not a test.
+
+#include "AnalysisDriver.h"
+#include "frmKestrelux.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kStreamTime = 10s;
+const char kPolyglot[] = "/usr/games/polyglot";
+const char kStockfish[] = "/usr/games/stockfish";
+
+qint64 nowMicroseconds()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void writeAll(int fd, const std::string& text)
+{
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n <= 0)
+            _exit(0);
+        done += size_t(n);
+    }
+}
+
+// Passes input to the engine and its output back, noting "time line" for
+// every line the engine printed, the moment it was read.
+int relay(const char* logPath, char** command)
+{
+    int toEngine[2], fromEngine[2];
+    if (pipe(toEngine) != 0 || pipe(fromEngine) != 0)
+        return 1;
+    const pid_t engine = fork();
+    if (engine == 0) {
+        dup2(toEngine[0], STDIN_FILENO);
+        dup2(fromEngine[1], STDOUT_FILENO);
+        dup2(fromEngine[1], STDERR_FILENO);
+        for (int fd : {toEngine[0], toEngine[1], fromEngine[0], fromEngine[1]})
+            close(fd);
+        execv(command[0], command);
+        _exit(127);
+    }
+    close(toEngine[0]);
+    close(fromEngine[1]);
+    std::thread input([out = toEngine[1]] {
+        char buffer[4096];
+        for (ssize_t n; (n = read(STDIN_FILENO, buffer, sizeof buffer)) > 0;)
+            writeAll(out, std::string(buffer, size_t(n)));
+        close(out);
+    });
+    input.detach();
+    FILE* log = std::fopen(logPath, "w");
+    std::string pending;
+    char buffer[65536];
+    for (ssize_t n; (n = read(fromEngine[0], buffer, sizeof buffer)) > 0;) {
+        const qint64 at = nowMicroseconds();
+        pending.append(buffer, size_t(n));
+        for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            std::string line = pending.substr(0, end);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            std::fprintf(log, "%lld %s\n", static_cast<long long>(at), line.c_str());
+            pending.erase(0, end + 1);
+        }
+        std::fflush(log);
+        writeAll(STDOUT_FILENO, std::string(buffer, size_t(n)));
+    }
+    std::fclose(log);
+    waitpid(engine, nullptr, 0);
+    return 0;
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[size_t(p * double(values.size() - 1))];
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc > 3 && std::string(argv[1]) == "--relay")
+        return relay(argv[2], argv + 3);
+    if (access(kPolyglot, X_OK) != 0 || access(kStockfish, X_OK) != 0) {
+        std::fputs("bench_analysis needs the Debian packages polyglot and stockfish.\n", stderr);
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir programDir, dataDir;
+    const QString log = dataDir.filePath("engine-lines");
+    QFile suite(programDir.filePath("WAC.EPD"));
+    QFile ini(programDir.filePath("Kestrelux.ini"));
+    if (!suite.open(QIODevice::WriteOnly) || !ini.open(QIODevice::WriteOnly))
+        return 1;
+    suite.write("2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - bm Qg6; id WAC.001;\n");
+    suite.close();
+    ini.write(QStringLiteral("[Kestrelux]\nEngine=%1\nCommandLine=--relay %2 %3 -noini -ec %4\n")
+                  .arg(QCoreApplication::applicationFilePath(), log, kPolyglot, kStockfish)
+                  .toUtf8());
+    ini.close();
+
+    frmKestrelux window(programDir.path(), dataDir.path());
+    window.setMessageHandler([](const QString& text) { std::printf("%s\n", qPrintable(text)); });
+    window.show();
+    window.ShowPosition(1);
+
+    std::vector<std::pair<qint64, QString>> shown;
+    QElapsedTimer sincePress;
+    qint64 firstShownMs = -1;
+    AnalysisDriver& driver = window.analysisDriver();
+    QObject::connect(&driver, &AnalysisDriver::variationLine, [&](const QString& line) {
+        if (firstShownMs < 0)
+            firstShownMs = sincePress.elapsed();
+        shown.emplace_back(nowMicroseconds(), line);
+    });
+
+    const double cpuBefore = cpuSeconds();
+    const qint64 pressedAt = nowMicroseconds();
+    sincePress.start();
+    window.cmdAnalyze_Click();
+    QTimer::singleShot(kStreamTime, &app, &QApplication::quit);
+    app.exec();
+    const double cpu = cpuSeconds() - cpuBefore;
+    const double wall = double(sincePress.elapsed()) / 1000;
+    window.cmdAnalyze_Click(); // Stop
+
+    // Each line shown is matched with the same line as the engine printed it.
+    QFile printed(log);
+    if (!printed.open(QIODevice::ReadOnly))
+        return 1;
+    std::vector<std::pair<qint64, QString>> engineLines;
+    for (const QByteArray& raw : printed.readAll().split('\n')) {
+        const qsizetype blank = raw.indexOf(' ');
+        if (blank > 0)
+            engineLines.emplace_back(raw.left(blank).toLongLong(),
+                                     QString::fromUtf8(raw.mid(blank + 1)));
+    }
+    std::vector<double> lags;
+    size_t next = 0;
+    for (const auto& [at, line] : shown) {
+        while (next < engineLines.size() && engineLines[next].second != line)
+            ++next;
+        if (next == engineLines.size())
+            break;
+        lags.push_back(double(at - engineLines[next].first) / 1000);
+        ++next;
+    }
+
+    // The engine's own start-up is part of the first figure; this splits it out.
+    qint64 readyAt = -1, firstPrintedAt = -1;
+    for (const auto& [at, line] : engineLines) {
+        if (readyAt < 0 && line.startsWith("feature ") && line.contains("done=1"))
+            readyAt = at;
+        if (firstPrintedAt < 0 && !shown.empty() && line == shown.front().second)
+            firstPrintedAt = at;
+    }
+    std::printf("first variation shown %lld ms after Analyze\n",
+                static_cast<long long>(firstShownMs));
+    std::printf("  of which: engine ready (feature done=1) %.1f ms after Analyze, "
+                "first variation printed %.1f ms after Analyze\n",
+                double(readyAt - pressedAt) / 1000, double(firstPrintedAt - pressedAt) / 1000);
+    std::printf("%zu variations shown in %.1f s (%zu matched with the engine's lines)\n",
+                shown.size(), wall, lags.size());
+    std::printf("lag engine print -> shown: median %.1f ms, 95%% %.1f ms, max %.1f ms\n",
+                percentile(lags, 0.5), percentile(lags, 0.95), percentile(lags, 1.0));
+    std::printf("window process CPU while streaming: %.1f %%\n", 100 * cpu / wall);
+    return 0;
+}

@@ -1,0 +1,62 @@
+// A scripted stand-in for an xboard engine, driven by the analysis tests.
+//   --record FILE     append every command received, one a line
+//   --on CMD=TEXT     print TEXT (escape \n) when a command whose first word is CMD arrives
+//   --features TEXT   the answer to "protover" ("" for none)
+//   --flood N         on "analyze", N thinking lines of depth 1..N
+//   --exit-on CMD     end when CMD arrives;  --exit-at-once: end at once
+// A "." without an --on for it is answered with a "stat01:" line.
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    std::string recordPath, exitOn = "quit";
+    std::multimap<std::string, std::string> answers;
+    std::string features = "feature myname=\"Fake\" setboard=1 done=1\n";
+    long flood = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--exit-at-once" || i + 1 == argc)
+            return 0;
+        std::string value;
+        for (const char* c = argv[++i]; *c; ++c) {
+            const bool newline = c[0] == '\\' && c[1] == 'n';
+            value += newline ? '\n' : *c;
+            c += newline;
+        }
+        if (option == "--record")
+            recordPath = value;
+        else if (option == "--on")
+            answers.emplace(value.substr(0, value.find('=')),
+                            value.substr(value.find('=') + 1) + "\n");
+        else if (option == "--features")
+            features = value.empty() ? value : value + "\n";
+        else if (option == "--flood")
+            flood = std::atol(value.c_str());
+        else if (option == "--exit-on")
+            exitOn = value;
+    }
+    long statusCount = 0;
+    for (std::string line; std::getline(std::cin, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::ofstream(recordPath, std::ios::app) << line << '\n';
+        const std::string command = line.substr(0, line.find(' '));
+        if (command == "protover")
+            std::cout << features;
+        if (command == "." && answers.count(".") == 0)
+            std::cout << "stat01: " << ++statusCount << " 100 5 10 30 Nf3\n";
+        for (auto [it, end] = answers.equal_range(command); it != end; ++it)
+            std::cout << it->second;
+        for (long n = 1; command == "analyze" && n <= flood; ++n)
+            std::cout << n << " 12 " << n << ' ' << n * 1000 << " 1. Nf3 d5 2. d4\n";
+        std::cout.flush();
+        if (command == exitOn || command == "quit")
+            return 0;
+    }
+    return 0;
+}

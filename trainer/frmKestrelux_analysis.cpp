@@ -1,0 +1,244 @@
+// Engine analysis and its surroundings: the Analyze/Stop button, restart and
+// StopEng, the clock's analysis of the position just finished, the engine
+// settings dialog, and opening the position in the external chess program.
+// The dialogue with the engine is AnalysisDriver's; this file shows what it reports.
+
+#include "frmKestrelux.h"
+
+#include "AnalysisDriver.h"
+#include "EngineLine.h"
+#include "Epd.h"
+#include "ExternalLauncher.h"
+#include "IniFile.h"
+#include "NqIEngine.h"
+#include "NumberText.h"
+#include "frmOutput.h"
+#include "frmSetup.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kOutputLeft = 6000; // twips
+constexpr int kOutputTop = 5000;  // twips
+const QString kAnalyzeCaption = QStringLiteral("Analyze");
+const QString kStopCaption = QStringLiteral("Stop");
+const QString kBlack = QStringLiteral("black");
+const QString kRestartMessage = QStringLiteral("Restart");
+// A board written back has no move counters.
+const QString kCounters = QStringLiteral(" 0 1");
+
+} // namespace
+
+void frmKestrelux::setDialogRunner(DialogRunner runner)
+{
+    m_dialogRunner = std::move(runner);
+}
+
+AnalysisDriver& frmKestrelux::analysisDriver()
+{
+    if (!m_analysis) {
+        m_analysis = std::make_unique<AnalysisDriver>(ENGINE);
+        connectAnalysis();
+    }
+    return *m_analysis;
+}
+
+ExternalLauncher& frmKestrelux::externalLauncher()
+{
+    if (!m_launcher)
+        m_launcher = std::make_unique<ExternalLauncher>();
+    return *m_launcher;
+}
+
+void frmKestrelux::connectAnalysis()
+{
+    AnalysisDriver* driver = m_analysis.get();
+    connect(driver, &AnalysisDriver::variationLine, this, [this](const QString& line) {
+        if (m_output)
+            m_output->AddLine(line);
+    });
+    connect(driver, &AnalysisDriver::statusLine, this, [this](const QString& line) {
+        if (m_output)
+            m_output->setWindowTitle(line);
+    });
+    const auto grade = [this](const std::function<void(kx::PositionGrade&)>& fill) {
+        kx::PositionGrade g{txtCommento->toPlainText(), txtDepth->text(), txtDifficolta->text(),
+                            txtValutazione->text()};
+        fill(g);
+        if (g.comment != txtCommento->toPlainText())
+            txtCommento->setPlainText(g.comment);
+        txtDepth->setText(g.depth);
+        txtDifficolta->setText(g.difficulty);
+        txtValutazione->setText(g.evaluation);
+    };
+    connect(driver, &AnalysisDriver::solutionFound, this, [grade](const QString& line) {
+        grade([&line](kx::PositionGrade& g) { kx::GradeBySolution(g, line); });
+    });
+    connect(driver, &AnalysisDriver::timeRanOut, this,
+            [grade] { grade([](kx::PositionGrade& g) { kx::GradeByTimeOut(g); }); });
+    connect(driver, &AnalysisDriver::finishRequested, this, [this] { StopAnalysis(true); });
+    connect(driver, &AnalysisDriver::failed, this, [this](const QString& message) {
+        showOutput().AddLine(message);
+        cmdAnalyze->setText(kAnalyzeCaption);
+    });
+}
+
+frmOutput& frmKestrelux::showOutput()
+{
+    if (!m_output) {
+        m_output = new frmOutput(this);
+        m_output->move(kOutputLeft / kTwipsPerPixel, kOutputTop / kTwipsPerPixel);
+    }
+    m_output->show();
+    return *m_output;
+}
+
+void frmKestrelux::cmdAnalyze_Click()
+{
+    // Stop or start is decided by the engine alone, whatever the caption says.
+    if (ENGINE->EngineStarted()) {
+        StopAnalysis(true);
+        return;
+    }
+    const QString record = txtFen->text();
+    if (record.trimmed().isEmpty()) {
+        showMessage(tr("There is no position to analyse: show one first."));
+        return;
+    }
+    cmdAnalyze->setText(kStopCaption);
+    StartAnalysis(kx::EngineFen(record), kx::GetBmField(record).mid(3));
+}
+
+void frmKestrelux::cmdEngRestart_Click()
+{
+    if (ENGINE->EngineStarted()) {
+        leaveAnalysis();
+        if (!chkAuto->isChecked())
+            return;
+        cmdNext_Click();
+    }
+    // The board as it stands, moves made on it included; no solution is watched for.
+    StartAnalysis(BoardToFen() + kCounters, QString());
+}
+
+void frmKestrelux::cmdStopEng_Click()
+{
+    if (m_analysis)
+        m_analysis->StopEng();
+}
+
+void frmKestrelux::StartAnalysis(const QString& fen, const QString& bestMoves)
+{
+    // Each analysis gets a fresh window.
+    if (m_output)
+        delete m_output.data();
+    showOutput();
+    AnalysisDriver::Job job;
+    job.fen = fen;
+    job.bestMoves = bestMoves;
+    job.statsMode = statsMode;
+    job.timeLimit = kx::NumericValue(txtAnalyzeTime->text());
+    analysisDriver().Start(LastEngine, LastCommandLine, job);
+}
+
+void frmKestrelux::leaveAnalysis()
+{
+    if (m_output) {
+        QApplication::clipboard()->setText(m_output->Text() + u'\n' + m_output->windowTitle());
+        m_output->hide();
+        m_output->deleteLater();
+        m_output = nullptr;
+    }
+    analysisDriver().Stop();
+}
+
+void frmKestrelux::StopAnalysis(bool withAuto)
+{
+    leaveAnalysis();
+    cmdAnalyze->setText(kAnalyzeCaption);
+    // During a session the clock has already moved on to the next position;
+    // drawing another would take it from under the user.
+    if (withAuto && chkAuto->isChecked() && !sessionRunning())
+        cmdNext_Click();
+}
+
+void frmKestrelux::analyseFinishedPosition()
+{
+    // Always the position just finished: an analysis still running goes first.
+    if (ENGINE->EngineStarted())
+        StopAnalysis(false);
+    cmdAnalyze_Click();
+}
+
+void frmKestrelux::cmdSetEngine_Click()
+{
+    frmSetup setup(this, m_dialogRunner);
+    setup.txtEngine->setText(LastEngine);
+    setup.txtCommandLine->setText(LastCommandLine);
+    if (m_dialogRunner)
+        m_dialogRunner(setup);
+    else
+        setup.exec();
+    if (!setup.Selected)
+        return;
+
+    if (m_output) {
+        m_output->hide();
+        m_output->deleteLater();
+        m_output = nullptr;
+    }
+    analysisDriver().Stop();
+    LastEngine = setup.txtEngine->text();
+    LastCommandLine = setup.txtCommandLine->text();
+    const QString section = QLatin1String(kx::kSettingsSection);
+    QString error;
+    const bool saved =
+        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kEngineKey), LastEngine,
+                          &error) &&
+        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kCommandLineKey),
+                          LastCommandLine, &error);
+    if (!saved)
+        showMessage(tr("The engine settings could not be saved: %1\n"
+                       "They apply until Kestrelux is closed.")
+                        .arg(error));
+}
+
+void frmKestrelux::cmdWB_Click()
+{
+    if (txtPos->text().trimmed().isEmpty()) {
+        showMessage(tr("There is no position to open: show one first."));
+        return;
+    }
+    const bool clockWasOn = tmrTime->isActive();
+    tmrTime->stop();
+    const QStringList arguments = ExternalLauncher::Arguments(
+        defaultEngineFound, QFileInfo(suitePath()).absoluteFilePath(), txtPos->text().trimmed());
+    ExternalLauncher& launcher = externalLauncher();
+    QString why;
+    if (!launcher.Launch(arguments, kx::NumericValue(txtWaitTime->text()),
+                         lblSideToMove->text() == kBlack, &why)) {
+        showMessage(why);
+        if (clockWasOn)
+            tmrTime->start();
+        return;
+    }
+    // The attempt on this position no longer counts.
+    positionAnalysed = true;
+    auto done = std::make_shared<QMetaObject::Connection>();
+    *done = connect(&launcher, &ExternalLauncher::finished, this, [this, clockWasOn, done] {
+        disconnect(*done);
+        showMessage(kRestartMessage);
+        if (clockWasOn)
+            tmrTime->start();
+    });
+}

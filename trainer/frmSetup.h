@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+/*
+ * The engine setup dialog: the engine program's path, chosen by hand or with
+ * a file chooser, and its command-line arguments. Selected tells whether it
+ * was closed with OK.
+ */
+class frmSetup : public QDialog
+{
+    Q_OBJECT
+
+public:
+    /// Runs a modal dialog and gives its result; exec() unless replaced (tests answer it).
+    using DialogRunner = std::function<int(QDialog& dialog)>;
+
+    explicit frmSetup(QWidget* owner = nullptr, DialogRunner runner = {});
+
+    bool Selected = false;
+
+    QLabel* lblEngine = nullptr;
+    QLineEdit* txtEngine = nullptr;
+    QPushButton* cmdPath = nullptr;
+    QLabel* lblCommandLine = nullptr;
+    QLineEdit* txtCommandLine = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdPath_Click();
+
+private:
+    void Form_Load();
+
+    DialogRunner m_runner;
+};
