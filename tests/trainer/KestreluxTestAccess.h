@@ -37,6 +37,7 @@ struct KestreluxTestAccess
     FlexGrid* grid() { return w.Grid; }
     FlexGrid* report() { return w.grdReport; }
     QTimer* clock() { return w.tmrTime; }
+    QString settingsFile() const { return w.settingsFile(); }
 
     template<typename T> T* element(const char* name)
     {

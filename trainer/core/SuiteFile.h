@@ -23,7 +23,10 @@ SuiteRecord ReadSuiteRecord(const QString& path, qint32 n);
 qint32 CountSuiteLines(const QString& path);
 
 /// "WAC.EPD", "BWTC.EPD", "WCSAC.EPD", then every other .epd file (any case)
-/// in folder, by name.
-QStringList SuiteList(const QString& folder);
+/// in the folders, by name; each name once.
+QStringList SuiteList(const QStringList& folders);
+
+/// The path of the suite file name in the first of folders that holds it; empty when none does.
+QString FindSuite(const QStringList& folders, const QString& name);
 
 } // namespace kx
