@@ -40,7 +40,8 @@ QString HelpText()
                           "\n"
                           "Your session log, statistics, settings and own suites live in the "
                           "data folder:\n"
-                          "$KESTRELUX_HOME when set, else ~/.local/share/pomvel/kestrelux.\n"
+                          "$KESTRELUX_HOME when set, else pomvel/kestrelux in $XDG_DATA_HOME\n"
+                          "(by default ~/.local/share/pomvel/kestrelux).\n"
                           "Copy an EPD suite there and it appears in the suite list.\n"
                           "More in the manual page kestrelux(6).\n");
 }
