@@ -2,6 +2,7 @@
 #include "frmKestrelux.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 
 #include <cstdio>
@@ -61,6 +62,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrelux"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrelux"));
+    // Ties the windows to the installed menu entry and its icon (a null icon
+    // when run from the build, where none is installed).
+    QApplication::setDesktopFileName(QStringLiteral("org.pomvel.kestrelux"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.pomvel.kestrelux")));
     frmKestrelux window;
     window.show();
     return app.exec();
