@@ -1,10 +1,7 @@
-// Where the settings file lives, and how the data folder's copy is first made.
+// Where the settings file lives, and what the data folder's copy is first made from.
 
 #include "Paths.h"
-#include "TestFiles.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kx;
@@ -16,7 +13,6 @@ class TestPaths : public QObject
 private slots:
     void chooseSettings_data();
     void chooseSettings();
-    void settingsFollowTheFilesPresent();
 };
 
 void TestPaths::chooseSettings_data()
@@ -51,28 +47,6 @@ void TestPaths::chooseSettings()
         ChooseSettings({programHasFile, programWritable, dataHasFile, shippedDefault});
     QTEST(choice.inDataFolder, "inDataFolder");
     QTEST(choice.seed, "seed");
-}
-
-// An installed layout on disk: a bin folder without settings, the shipped
-// default beside it, and a data folder not made yet.
-void TestPaths::settingsFollowTheFilesPresent()
-{
-    QTemporaryDir root;
-    const QString program = root.filePath(QStringLiteral("bin"));
-    const QString data = root.filePath(QStringLiteral("home/data"));
-    const QString dataFile = data + QStringLiteral("/Kestrelux.ini");
-    QVERIFY(QDir().mkpath(program) && QDir().mkpath(ShippedFolder(program)));
-    writeAll(ShippedFolder(program) + QStringLiteral("/Kestrelux.ini"), "[K]\nEngine=dflt\n");
-
-    QCOMPARE(SettingsFile(program, data), dataFile);
-    QVERIFY(SeedSettingsFile(program, data));
-    QCOMPARE(readAll(dataFile), QByteArray("[K]\nEngine=dflt\n"));
-    writeAll(dataFile, "[K]\nEngine=mine\n");
-    QVERIFY(SeedSettingsFile(program, data));
-    QCOMPARE(readAll(dataFile), QByteArray("[K]\nEngine=mine\n")); // never replaced
-
-    writeAll(program + QStringLiteral("/Kestrelux.ini"), "[K]\nEngine=beside\n");
-    QCOMPARE(SettingsFile(program, data), program + QStringLiteral("/Kestrelux.ini"));
 }
 
 QTEST_GUILESS_MAIN(TestPaths)

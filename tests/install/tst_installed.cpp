@@ -79,18 +79,14 @@ void TestInstalled::initTestCase()
              install.readAll().constData());
 }
 
-// The suites byte for byte (line ends included) and the files a menu needs.
+// The suites byte for byte (line ends included), and the icon rendered.
 void TestInstalled::installsItsFiles()
 {
-    const QString src = QStringLiteral(KX_SOURCE_DIR "/");
     for (const char* suite : {"WAC.EPD", "WCSAC.EPD", "KESTREL.EPD"})
-        QVERIFY2(contents(installed(QStringLiteral("share/kestrelux/") + QLatin1String(suite))) ==
-                     contents(src + QStringLiteral("trainer/suites/") + QLatin1String(suite)),
-                 suite);
-    for (const QString& path :
-         QStringList{"share/kestrelux/Kestrelux.ini", "share/man/man6/kestrelux.6.gz",
-                     "share/icons/hicolor/scalable/apps/" + kAppId + ".svg"})
-        QVERIFY2(QFileInfo(installed(path)).size() > 0, qPrintable(path));
+        QVERIFY2(
+            contents(installed(QStringLiteral("share/kestrelux/") + QLatin1String(suite))) ==
+                contents(QStringLiteral(KX_SOURCE_DIR "/trainer/suites/") + QLatin1String(suite)),
+            suite);
     QCOMPARE(QImage(installed("share/icons/hicolor/64x64/apps/" + kAppId + ".png")).size(),
              QSize(64, 64));
 }
@@ -196,14 +192,19 @@ void TestInstalled::settingsFile_data()
 {
     QTest::addColumn<QByteArray>("besideProgram"); // Kestrelux.ini in the bin folder; null: none
     QTest::addColumn<bool>("readOnly");            // the bin folder cannot be written
+    QTest::addColumn<QByteArray>("usersOwn");      // already in the data folder; null: none
     QTest::addColumn<bool>("inDataFolder");
     QTest::addColumn<QString>("engine");
     const QString shipped = kx::ReadIniValue(installed("share/kestrelux/Kestrelux.ini"),
                                              QStringLiteral("Kestrelux"), QStringLiteral("Engine"));
+    const QByteArray beside = "[Kestrelux]\nEngine=/opt/beside\n";
     const QByteArray own = "[Kestrelux]\nEngine=/opt/own\n";
-    QTest::newRow("none beside the program") << QByteArray() << false << true << shipped;
-    QTest::newRow("read-only beside the program") << own << true << true << "/opt/own";
-    QTest::newRow("writable beside the program") << own << false << false << "/opt/own";
+    QTest::newRow("first start") << QByteArray() << false << QByteArray() << true << shipped;
+    QTest::newRow("the user's own, kept") << QByteArray() << false << own << true << "/opt/own";
+    QTest::newRow("read-only beside the program")
+        << beside << true << QByteArray() << true << "/opt/beside";
+    QTest::newRow("writable beside the program")
+        << beside << false << own << false << "/opt/beside";
 }
 
 // Where the window reads (and Set Eng writes) its settings.
@@ -211,6 +212,7 @@ void TestInstalled::settingsFile()
 {
     QFETCH(QByteArray, besideProgram);
     QFETCH(bool, readOnly);
+    QFETCH(QByteArray, usersOwn);
     QFETCH(bool, inDataFolder);
     if (readOnly && geteuid() == 0)
         QSKIP("root may write into read-only folders, so this one cannot be made read-only");
@@ -227,9 +229,12 @@ void TestInstalled::settingsFile()
         QVERIFY(QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
 
     TrainerFixture fx;
+    const QString inData = fx.dataFile(QStringLiteral("Kestrelux.ini"));
+    if (!usersOwn.isNull())
+        fx.writeFile(inData, usersOwn);
     KestreluxTestAccess a(fx.open(bin));
-    QCOMPARE(a.settingsFile(), inDataFolder ? fx.dataFile("Kestrelux.ini") : beside);
-    QCOMPARE(QFile::exists(fx.dataFile("Kestrelux.ini")), inDataFolder);
+    QCOMPARE(a.settingsFile(), inDataFolder ? inData : beside);
+    QCOMPARE(QFile::exists(inData), inDataFolder || !usersOwn.isNull());
     QTEST(a.LastEngine(), "engine");
 }
 
