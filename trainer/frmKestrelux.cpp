@@ -89,12 +89,14 @@ void frmKestrelux::showMessage(const QString& text)
 
 QString frmKestrelux::settingsFile() const
 {
-    return QDir(m_programFolder).filePath(QLatin1String(kx::kSettingsFileName));
+    return kx::SettingsFile(m_programFolder, m_dataFolder);
 }
 
 QString frmKestrelux::suitePath() const
 {
-    return QDir(m_programFolder).filePath(cmbEPDFile->currentText());
+    const QString name = cmbEPDFile->currentText();
+    const QString found = kx::FindSuite(kx::SuiteFolders(m_programFolder, m_dataFolder), name);
+    return found.isEmpty() ? QDir(m_dataFolder).filePath(name) : found;
 }
 
 bool frmKestrelux::sessionRunning() const
@@ -360,6 +362,9 @@ void frmKestrelux::connectElements()
 
 void frmKestrelux::Form_Load()
 {
+    // An installed program gets its own settings file in the data folder on
+    // first start; if that fails, the engine settings simply start empty.
+    kx::SeedSettingsFile(m_programFolder, m_dataFolder);
     const QString settings = settingsFile();
     LastEngine = kx::ReadIniValue(settings, QLatin1String(kx::kSettingsSection),
                                   QLatin1String(kx::kEngineKey));
@@ -408,13 +413,14 @@ void frmKestrelux::Form_Load()
 
     // The three classic suites head the list; when WAC.EPD is not installed
     // the box starts with the first suite that is, so Start works at once.
-    const QStringList suites = kx::SuiteList(m_programFolder);
+    const QStringList folders = kx::SuiteFolders(m_programFolder, m_dataFolder);
+    const QStringList suites = kx::SuiteList(folders);
     cmbEPDFile->clear();
     cmbEPDFile->addItems(suites);
     QString first = QStringLiteral("WAC.EPD");
-    if (!QFile::exists(QDir(m_programFolder).filePath(first))) {
+    if (kx::FindSuite(folders, first).isEmpty()) {
         for (const QString& name : suites) {
-            if (QFile::exists(QDir(m_programFolder).filePath(name))) {
+            if (!kx::FindSuite(folders, name).isEmpty()) {
                 first = name;
                 break;
             }

@@ -118,8 +118,11 @@ private:
     void LayoutReport();
 
     void showMessage(const QString& text);
-    /// The settings file Kestrelux.ini, read at start-up and written by "Set Eng".
+    /// Kestrelux.ini: in the program folder while it holds one that can be
+    /// rewritten, else in the data folder.
     QString settingsFile() const;
+    /// The chosen suite's file, looked up over the suite folders; in the data
+    /// folder, where a user adds suites, when no folder holds it.
     QString suitePath() const;
     bool sessionRunning() const;
     bool suiteReady(QString* why) const;

@@ -53,7 +53,7 @@ bool frmKestrelux::suiteReady(QString* why) const
     const QString path = suitePath();
     if (kx::CountSuiteLines(path) < 0) {
         *why = tr("The suite file %1 cannot be read.\nChoose another suite, or put the file in %2.")
-                   .arg(QFileInfo(path).fileName(), m_programFolder);
+                   .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath());
         return false;
     }
     if (suiteSize < 1 || !linesWithRecords(path, suiteSize).contains(true)) {

@@ -8,7 +8,7 @@
 
 /*
  * Files the core tests read and write: whole temporary files, and the public
- * suites that the parsing tests run over record by record.
+ * suites shipped with the program that the parsing tests run over record by record.
  */
 
 inline QByteArray readAll(const QString& path)
@@ -25,10 +25,10 @@ inline void writeAll(const QString& path, const QByteArray& data)
 }
 
 inline constexpr char kNoPublicSuites[] =
-    "Public suites WAC.EPD and WCSAC.EPD not in " KX_SUITES_DIR;
+    "The shipped suites WAC.EPD and WCSAC.EPD cannot be read from " KX_SUITES_DIR;
 
 /// The non-blank lines of both public suites as read (a CR may end them);
-/// empty when either suite is missing.
+/// empty when either suite cannot be read.
 inline QStringList publicSuiteRecords()
 {
     QStringList lines;

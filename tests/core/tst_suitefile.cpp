@@ -74,16 +74,29 @@ void TestSuiteFile::unreadableFile()
              qPrintable(record.error));
 }
 
+// Suites gathered from several folders: the classic names first, then the
+// rest by name, each name once; a name is found in the first folder holding it.
 void TestSuiteFile::suiteList()
 {
-    QTemporaryDir dir;
-    for (const char* name : {"b.epd", "WAC.EPD", "notes.txt", "c.Epd", "A.EPD", "epd"})
-        writeAll(dir.filePath(QString::fromLatin1(name)), "x\n");
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.epd")));
-    QCOMPARE(SuiteList(dir.path()),
-             (QStringList{"WAC.EPD", "BWTC.EPD", "WCSAC.EPD", "A.EPD", "b.epd", "c.Epd"}));
-    QCOMPARE(SuiteList(dir.filePath(QStringLiteral("missing"))),
-             (QStringList{"WAC.EPD", "BWTC.EPD", "WCSAC.EPD"}));
+    QTemporaryDir user, program;
+    for (const char* name : {"b.epd", "WAC.EPD", "notes.txt", "c.Epd", "epd"})
+        writeAll(user.filePath(QString::fromLatin1(name)), "user\n");
+    for (const char* name : {"A.EPD", "b.epd", "WCSAC.EPD", "B.EPD"})
+        writeAll(program.filePath(QString::fromLatin1(name)), "program\n");
+    QVERIFY(QDir(user.path()).mkdir(QStringLiteral("folder.epd")));
+    const QString missing = user.filePath(QStringLiteral("missing"));
+    const QStringList folders = {user.path(), missing, program.path()};
+
+    QCOMPARE(SuiteList(folders),
+             (QStringList{"WAC.EPD", "BWTC.EPD", "WCSAC.EPD", "A.EPD", "B.EPD", "b.epd", "c.Epd"}));
+    QCOMPARE(SuiteList({missing}), (QStringList{"WAC.EPD", "BWTC.EPD", "WCSAC.EPD"}));
+
+    QCOMPARE(FindSuite(folders, QStringLiteral("b.epd")), user.filePath(QStringLiteral("b.epd")));
+    QCOMPARE(FindSuite(folders, QStringLiteral("A.EPD")),
+             program.filePath(QStringLiteral("A.EPD")));
+    QCOMPARE(FindSuite(folders, QStringLiteral("BWTC.EPD")), QString());
+    QCOMPARE(FindSuite(folders, QStringLiteral("folder.epd")), QString());
+    QCOMPARE(FindSuite(folders, QString()), QString());
 }
 
 QTEST_GUILESS_MAIN(TestSuiteFile)

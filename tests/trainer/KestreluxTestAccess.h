@@ -39,6 +39,7 @@ struct KestreluxTestAccess
     FlexGrid* report() { return w.grdReport; }
     QTimer* clock() { return w.tmrTime; }
     Ostravin::NqIEngine* engine() { return w.ENGINE; }
+    QString settingsFile() const { return w.settingsFile(); }
 
     template<typename T> T* element(const char* name)
     {

@@ -40,9 +40,11 @@ struct TrainerFixture
         writeFile(programFile(name), text);
     }
 
-    frmKestrelux& open()
+    /// The window on the fixture's program folder, or on programFolder when given.
+    frmKestrelux& open(const QString& programFolder = QString())
     {
-        window = std::make_unique<frmKestrelux>(programDir.path(), dataDir.path());
+        window = std::make_unique<frmKestrelux>(
+            programFolder.isEmpty() ? programDir.path() : programFolder, dataDir.path());
         window->setMessageHandler([this](const QString& text) { messages.append(text); });
         return *window;
     }

@@ -126,21 +126,36 @@ std::optional<QStringList> ReadSuiteLines(const QString& path)
     return lines;
 }
 
-QStringList SuiteList(const QString& folder)
+QStringList SuiteList(const QStringList& folders)
 {
     QStringList suites = {QStringLiteral("WAC.EPD"), QStringLiteral("BWTC.EPD"),
                           QStringLiteral("WCSAC.EPD")};
     QStringList others;
-    const QStringList files = QDir(folder).entryList(QDir::Files);
-    for (const QString& name : files) {
-        if (name.endsWith(QStringLiteral(".epd"), Qt::CaseInsensitive) && !suites.contains(name))
-            others.append(name);
+    for (const QString& folder : folders) {
+        const QStringList files = QDir(folder).entryList(QDir::Files);
+        for (const QString& name : files) {
+            if (name.endsWith(QStringLiteral(".epd"), Qt::CaseInsensitive) &&
+                !suites.contains(name) && !others.contains(name))
+                others.append(name);
+        }
     }
     std::sort(others.begin(), others.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;
     });
     return suites + others;
+}
+
+QString FindSuite(const QStringList& folders, const QString& name)
+{
+    if (name.isEmpty())
+        return QString();
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
 }
 
 } // namespace kx

@@ -29,7 +29,10 @@ qint32 CountSuiteLines(const QString& path);
 std::optional<QStringList> ReadSuiteLines(const QString& path);
 
 /// "WAC.EPD", "BWTC.EPD", "WCSAC.EPD", then every other .epd file (any case)
-/// in folder, by name.
-QStringList SuiteList(const QString& folder);
+/// in the folders, by name; each name once.
+QStringList SuiteList(const QStringList& folders);
+
+/// The path of the suite file name in the first of folders that holds it; empty when none does.
+QString FindSuite(const QStringList& folders, const QString& name);
 
 } // namespace kx
