@@ -8,6 +8,7 @@
 #include "TrainerFixture.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
@@ -236,6 +237,19 @@ void TestInstalled::settingsFile()
     QCOMPARE(a.settingsFile(), inDataFolder ? inData : beside);
     QCOMPARE(QFile::exists(inData), inDataFolder || !usersOwn.isNull());
     QTEST(a.LastEngine(), "engine");
+
+    // Set Eng writes where the settings were read, never beside a read-only program.
+    const QByteArray besideBefore = contents(beside);
+    fx.window->setDialogRunner([](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>("txtEngine")->setText("/opt/chosen");
+        dialog.findChild<QPushButton*>("cmdOK")->click();
+        return dialog.result();
+    });
+    a.element<QPushButton>("cmdSetEngine")->click();
+    QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.join(u'\n')));
+    QCOMPARE(kx::ReadIniValue(a.settingsFile(), "Kestrelux", "Engine"), "/opt/chosen");
+    if (inDataFolder)
+        QCOMPARE(contents(beside), besideBefore);
 }
 
 void TestInstalled::validatorsAcceptTheMenuFiles_data()

@@ -62,8 +62,11 @@ void TestEngineSetup::setEngine()
     const QString ini = fx.programFile("Kestrelux.ini");
     if (writable)
         fx.writeFile(ini, "; engines\n[Kestrelux]\nEngine= /usr/games/old \nCommandLine=-a\n");
-    else
-        QVERIFY(QDir().mkpath(ini)); // a folder where the file should be
+    else {
+        // Folders where the file would be, in the program and the data folder.
+        QVERIFY(QDir().mkpath(ini));
+        QVERIFY(QDir().mkpath(fx.dataFile("Kestrelux.ini")));
+    }
     const QByteArray before = contents(ini);
     fx.addSuite("WAC.EPD", {kRecord});
     frmKestrelux& w = fx.open();
