@@ -104,6 +104,11 @@ void TestInstalled::commandLine_data()
         << QStringList{"--version", "-h"} << 0 << QStringLiteral("Usage: kestrelux") << QString();
     QTest::newRow("anything else") << QStringList{"--help", "WAC.EPD"} << 2 << QString()
                                    << QStringLiteral("'WAC.EPD'\nUsage: kestrelux");
+    QTest::newRow("toolkit options pass")
+        << QStringList{"-session", "1a2b", "--style", "Fusion", "-reverse", "--version"} << 0
+        << QStringLiteral("kestrelux " KX_VERSION "\n") << QString();
+    QTest::newRow("toolkit option without its value")
+        << QStringList{"-style"} << 2 << QString() << QStringLiteral("'-style'\nUsage");
 }
 
 // Answered without a display, the program finding its own libraries.

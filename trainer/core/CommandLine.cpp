@@ -4,12 +4,52 @@
 #error "KX_VERSION must be defined by the build"
 #endif
 
+#include <QSet>
+
 namespace kx {
+
+namespace {
+
+// The toolkit's own options, which it takes out of the command line itself; a
+// desktop session restore passes "-session <id>", a user may pass "-style".
+// They are given with one dash or two.
+const QSet<QString> kToolkitOptionsWithValue = {
+    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
+    QStringLiteral("style"),           QStringLiteral("stylesheet"),
+    QStringLiteral("display"),         QStringLiteral("geometry"),
+    QStringLiteral("title"),           QStringLiteral("name"),
+    QStringLiteral("visual")};
+const QSet<QString> kToolkitFlags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                     QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                     QStringLiteral("sync")};
+
+// The option's name without its dashes; "" when the argument is not an option.
+QString toolkitOptionName(const QString& argument)
+{
+    if (argument.startsWith(QLatin1String("--")))
+        return argument.mid(2);
+    if (argument.startsWith(u'-'))
+        return argument.mid(1);
+    return {};
+}
+
+} // namespace
 
 CommandLineRequest ParseCommandLine(const QStringList& arguments)
 {
     CommandLineRequest request;
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const QString option = toolkitOptionName(argument);
+        if (kToolkitFlags.contains(option))
+            continue;
+        if (kToolkitOptionsWithValue.contains(option) && i + 1 < arguments.size()) {
+            ++i;
+            continue;
+        }
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             request.action = CommandLineAction::Help;
         } else if (argument == QLatin1String("--version")) {

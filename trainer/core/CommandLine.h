@@ -5,8 +5,9 @@
 
 /*
  * The trainer's command line. The trainer takes no arguments; it only answers
- * --help and --version, before any window (or display) is needed, and refuses
- * anything else with a usage message.
+ * --help and --version, before any window (or display) is needed, lets the
+ * toolkit's own options (-style, -session, -platform ...) through to the
+ * toolkit, and refuses anything else with a usage message.
  */
 namespace kx {
 
