@@ -1,0 +1,100 @@
+#include "BestMoveScan.h"
+#include "Epd.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kx;
+
+// Table rows built from a suite's records, and reading a suite's lines.
+class TestBestMoveScan : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void row_data();
+    void row();
+    void publicSuites();
+    void lines_data();
+    void lines();
+};
+
+void TestBestMoveScan::row_data()
+{
+    QTest::addColumn<QString>("operations");
+    QTest::addColumn<QString>("cells"); // columns 1 to 4 joined by "|"
+    QTest::newRow("one move") << "bm Qxd1+; id \"a\";"
+                              << "Qxd1+|Qd1||";
+    QTest::newRow("two moves") << "bm Rxe5 Qg6;"
+                               << "Rxe5 Qg6|Re5|Qg6|";
+    QTest::newRow("three moves") << "bm a b c;"
+                                 << "a b c|a|b|c";
+    QTest::newRow("five moves") << "bm a b c d e;"
+                                << "a b c d e|a|b|c d e";
+    QTest::newRow("no bm") << "id \"a\";"
+                           << "a3|a3||";
+    QTest::newRow("bm without its semicolon") << "id \"a\"; bm Qg6"
+                                              << "a3|a3||";
+    QTest::newRow("move too short") << "bm e;"
+                                    << "a3|a3||";
+    QTest::newRow("empty line") << QString() << "a3|a3||";
+}
+
+void TestBestMoveScan::row()
+{
+    QFETCH(QString, operations);
+    const QString record =
+        operations.isEmpty() ? QString() : QStringLiteral("8/8/8/8/8/8/8/K1k5 w - - ") + operations;
+    const QStringList cells = ScanRow(42, record);
+    QCOMPARE(cells.size(), 11);
+    QCOMPARE(cells.at(0), QStringLiteral("42"));
+    QTEST(cells.mid(1, 4).join(u'|'), "cells");
+    QCOMPARE(cells.mid(5), QStringList(6));
+}
+
+// Every record of the public suites: the moves of columns 2 to 4 are the
+// words of the solution, cleaned, and column 1 is the solution itself.
+void TestBestMoveScan::publicSuites()
+{
+    const QStringList records = publicSuiteRecords();
+    if (records.isEmpty())
+        QSKIP(kNoPublicSuites);
+    for (int i = 0; i < records.size(); ++i) {
+        const QStringList cells = ScanRow(i + 1, records.at(i));
+        const QString solution = GetSolutionText(records.at(i));
+        QCOMPARE(cells.at(1), solution);
+        const QStringList words = solution.split(u' ', Qt::SkipEmptyParts);
+        QStringList moves = cells.mid(2, 3);
+        moves.removeAll(QString());
+        QCOMPARE(moves.join(u' ').split(u' '), CleanMove(words.join(u' ')).split(u' '));
+        QVERIFY(!cells.at(2).isEmpty());
+    }
+}
+
+void TestBestMoveScan::lines_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("count");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << 2;
+    QTest::newRow("last line without end") << QByteArray("a\n\nb") << 3;
+    QTest::newRow("empty lines count") << QByteArray("\n\n\n") << 3;
+    QTest::newRow("empty file") << QByteArray() << 0;
+}
+
+void TestBestMoveScan::lines()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("S.EPD");
+    QFETCH(QByteArray, content);
+    writeAll(path, content);
+    const SuiteLines read = ReadSuiteLines(path);
+    QVERIFY(read.ok);
+    QTEST(int(read.lines.size()), "count");
+    for (const QString& line : read.lines)
+        QVERIFY(!line.contains(u'\r'));
+    QVERIFY(!ReadSuiteLines(dir.filePath("missing.EPD")).ok);
+}
+
+QTEST_GUILESS_MAIN(TestBestMoveScan)
+#include "tst_bestmovescan.moc"
