@@ -56,7 +56,7 @@ bool frmKestrelux::ShowPosition(qint16 iShowP)
         Grid->setTopRow(iShowP);
         for (int c = 1; c <= 4; ++c)
             Grid->setCellBackColor(iShowP, c, kVisitedRowColor);
-        Grid->setCurrentCell(iShowP - Grid->FixedRows(), 1);
+        Grid->setCol(1);
     }
     txtPos->setText(QString::number(iShowP));
     if (statsMode) {
