@@ -12,6 +12,8 @@
 #include <functional>
 
 class FlexGrid;
+class StatsTable;
+class frmRecords;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -49,6 +51,10 @@ public:
     using PromotionChooser = std::function<QChar(Pellomar::Column col, short row)>;
     void setPromotionChooser(PromotionChooser chooser);
 
+    /// Shows the filled scores window; modal unless replaced (tests look at it).
+    using RecordsViewer = std::function<void(frmRecords& view)>;
+    void setRecordsViewer(RecordsViewer viewer);
+
     kx::RandomSource& randomSource() { return m_random; }
     QString programFolder() const { return m_programFolder; }
     QString dataFolder() const { return m_dataFolder; }
@@ -85,6 +91,16 @@ public:
     void CmdSolution_Click();
     void cmdAnalyze_Click();
 
+    // Records and statistics.
+    void cmdRecords_Click();
+    void SaveStats();
+    void LoadStats();
+    void Grid_Click();
+    void grdReport_Click();
+    void grdReport_KeyDown(qint16 KeyCode, qint16 Shift);
+    void cmdScanBM_Click();
+    void cmdWorst_Click();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +136,20 @@ private:
                             const QString& solutionText);
     void EndSession();
 
+    // Records and statistics.
+    void connectRecords();
+    /// Copies the panel's statistics into the table row of the position shown.
+    void StorePanelStats();
+    /// Saves the table of the suite being left; false, with the suite box back
+    /// on that suite, when it cannot be saved.
+    bool SwitchStatsSuite();
+    /// The table holds the statistics of the suite now chosen.
+    bool tableIsForSuite() const;
+    /// The position panel's boxes with the table columns they show.
+    QList<std::pair<QWidget*, int>> panelColumns() const;
+    /// Sets the height statistics mode needs and runs the resize layout.
+    void FitWindowToMode();
+
     QString m_programFolder;
     QString m_dataFolder;
     MessageHandler m_messageHandler;
@@ -130,6 +160,8 @@ private:
     quint64 m_positionSerial = 0;
     bool m_closing = false;
     bool m_inLayout = false;
+    RecordsViewer m_recordsViewer;
+    StatsTable* m_stats = nullptr; // owned as a child
 
     // Elements.
     Pellomar::NqCBoard* CBoard = nullptr;
