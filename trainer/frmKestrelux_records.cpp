@@ -95,8 +95,10 @@ void frmKestrelux::LoadStats()
 {
     const QPointer<frmKestrelux> self(this);
     EventPump pump([this, self] { return !self || m_closing; });
-    const StatsTable::Outcome outcome =
-        m_stats->Load(m_dataFolder, cmbEPDFile->currentText(), [&pump] { return pump(); });
+    // Another suite chosen meanwhile has been taken care of by its own choice.
+    const QString suite = cmbEPDFile->currentText();
+    const StatsTable::Outcome outcome = m_stats->Load(
+        m_dataFolder, suite, [&] { return pump() && cmbEPDFile->currentText() == suite; });
     if (!self || !outcome.finished)
         return;
     if (!outcome.error.isEmpty())
@@ -150,8 +152,10 @@ void frmKestrelux::cmdScanBM_Click()
 {
     const QPointer<frmKestrelux> self(this);
     EventPump pump([this, self] { return !self || m_closing; });
-    const StatsTable::Outcome outcome =
-        m_stats->Scan(suitePath(), cmbEPDFile->currentText(), [&pump] { return pump(); });
+    // A suite chosen meanwhile brings its own table; the scan then stops.
+    const QString suite = cmbEPDFile->currentText();
+    const StatsTable::Outcome outcome = m_stats->Scan(
+        suitePath(), suite, [&] { return pump() && cmbEPDFile->currentText() == suite; });
     if (!self || !outcome.finished)
         return;
     if (!outcome.error.isEmpty())
