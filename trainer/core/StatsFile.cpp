@@ -1,9 +1,10 @@
 #include "StatsFile.h"
 
+#include "SafeWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace kx {
@@ -175,22 +176,9 @@ bool WriteStatsFile(const QString& path, const TableRows& rows, QString* error)
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("the folder %1 cannot be created").arg(folder));
 
-    const QByteArray out = StatsText(rows);
-    // Unbuffered and written until done: a buffered save file does not notice
-    // when its last flush runs out of space and would replace the old file
-    // with a truncated one; a failing direct write makes commit() refuse.
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    for (qint64 done = 0; ok && done < out.size();) {
-        const qint64 n = file.write(out.constData() + done, out.size() - done);
-        ok = n > 0;
-        done += n;
-    }
-    if (!ok || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!ReplaceFileContents(path, StatsText(rows), &reason))
         return fail(reason);
-    }
     return true;
 }
 
