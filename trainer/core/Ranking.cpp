@@ -37,10 +37,12 @@ qint32 BubblePasses(const QList<qint16>& scores)
     // lower one, so the sort needs as many swapping passes as the largest
     // number of lower scores standing before any one score, plus the quiet
     // pass that ends it. Counted with a Fenwick tree over the score values.
-    const qint32 size = 1 << 16;
-    QList<qint32> tree(size + 1, 0);
-    auto add = [&tree, size](qint32 i) {
-        for (++i; i <= size; i += i & -i)
+    // Scores shift by 32768 to the values 0 to 65535, kept at tree[value + 1].
+    constexpr qint32 kValues = 1 << 16;
+    constexpr qint32 kOffset = 1 << 15;
+    QList<qint32> tree(kValues + 1, 0);
+    auto add = [&tree](qint32 i) {
+        for (++i; i <= kValues; i += i & -i)
             ++tree[i];
     };
     auto countBelow = [&tree](qint32 i) { // how many values < i have been added
@@ -51,7 +53,7 @@ qint32 BubblePasses(const QList<qint16>& scores)
     };
     qint32 most = 0;
     for (const qint16 score : scores) {
-        const qint32 value = qint32(score) + 32768;
+        const qint32 value = qint32(score) + kOffset;
         most = std::max(most, countBelow(value));
         add(value);
     }
