@@ -1,5 +1,4 @@
 #include "BestMoveScan.h"
-#include "Epd.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
@@ -15,7 +14,6 @@ class TestBestMoveScan : public QObject
 private slots:
     void row_data();
     void row();
-    void publicSuites();
     void lines();
 };
 
@@ -50,25 +48,6 @@ void TestBestMoveScan::row()
     QCOMPARE(cells.at(0), QStringLiteral("42"));
     QTEST(cells.mid(1, 4).join(u'|'), "cells");
     QCOMPARE(cells.mid(5), QStringList(6));
-}
-
-// Every record of the public suites: the moves of columns 2 to 4 are the
-// words of the solution, cleaned, and column 1 is the solution itself.
-void TestBestMoveScan::publicSuites()
-{
-    const QStringList records = publicSuiteRecords();
-    if (records.isEmpty())
-        QSKIP(kNoPublicSuites);
-    for (int i = 0; i < records.size(); ++i) {
-        const QStringList cells = ScanRow(i + 1, records.at(i));
-        const QString solution = GetSolutionText(records.at(i));
-        QCOMPARE(cells.at(1), solution);
-        const QStringList words = solution.split(u' ', Qt::SkipEmptyParts);
-        QStringList moves = cells.mid(2, 3);
-        moves.removeAll(QString());
-        QCOMPARE(moves.join(u' ').split(u' '), CleanMove(words.join(u' ')).split(u' '));
-        QVERIFY(!cells.at(2).isEmpty());
-    }
 }
 
 void TestBestMoveScan::lines()
