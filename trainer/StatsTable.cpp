@@ -63,7 +63,7 @@ StatsTable::Outcome StatsTable::Scan(const QString& suitePath, const QString& su
                                      const kx::KeepGoing& keepGoing)
 {
     Outcome outcome;
-    const kx::SuiteLines suiteLines = kx::ReadSuiteLines(suitePath);
+    const kx::SuiteLines suiteLines = kx::ReadWholeSuite(suitePath);
     if (!suiteLines.ok) {
         outcome.error = suiteLines.error;
         return outcome;

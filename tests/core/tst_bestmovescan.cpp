@@ -54,8 +54,8 @@ void TestBestMoveScan::lines()
 {
     QTemporaryDir dir;
     writeAll(dir.filePath("S.EPD"), "a\r\n\r\nb\n"); // an empty line counts, the last LF ends one
-    QCOMPARE(ReadSuiteLines(dir.filePath("S.EPD")).lines, (QStringList{"a", "", "b"}));
-    QVERIFY(!ReadSuiteLines(dir.filePath("missing.EPD")).ok);
+    QCOMPARE(ReadWholeSuite(dir.filePath("S.EPD")).lines, (QStringList{"a", "", "b"}));
+    QVERIFY(!ReadWholeSuite(dir.filePath("missing.EPD")).ok);
 }
 
 QTEST_GUILESS_MAIN(TestBestMoveScan)

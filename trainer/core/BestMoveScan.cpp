@@ -27,7 +27,7 @@ QStringList ScanRow(qint32 n, const QString& record)
     return row;
 }
 
-SuiteLines ReadSuiteLines(const QString& path)
+SuiteLines ReadWholeSuite(const QString& path)
 {
     SuiteLines result;
     QFile file(path);

@@ -25,6 +25,6 @@ struct SuiteLines
 };
 
 /// All lines of a suite file; a last line without line end counts too.
-SuiteLines ReadSuiteLines(const QString& path);
+SuiteLines ReadWholeSuite(const QString& path);
 
 } // namespace kx
