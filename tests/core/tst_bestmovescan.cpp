@@ -31,8 +31,8 @@ void TestBestMoveScan::row_data()
                                 << "a b c d e|a|b|c d e";
     QTest::newRow("no bm") << "id \"a\";"
                            << "a3|a3||";
-    QTest::newRow("bm without its semicolon") << "id \"a\"; bm Qg6"
-                                              << "a3|a3||";
+    QTest::newRow("bm only in quoted text") << "c0 \"try bm Qg6;\";"
+                                            << "a3|a3||";
     QTest::newRow("move too short") << "bm e;"
                                     << "a3|a3||";
     QTest::newRow("empty line") << QString() << "a3|a3||";
