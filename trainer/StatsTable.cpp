@@ -5,6 +5,7 @@
 #include "StatsFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <limits>
@@ -56,7 +57,12 @@ bool StatsTable::Save(const QString& dataFolder, QString* error) const
 {
     if (m_suite.isEmpty())
         return true;
-    return kx::WriteStatsFile(FilePath(dataFolder, m_suite), m_grid->Table(), error);
+    // A table without positions for a suite without a file keeps nothing: a
+    // suite name typed by mistake leaves no file behind.
+    const QString path = FilePath(dataFolder, m_suite);
+    if (m_grid->Rows() <= 1 && !QFile::exists(path))
+        return true;
+    return kx::WriteStatsFile(path, m_grid->Table(), error);
 }
 
 StatsTable::Outcome StatsTable::Scan(const QString& suitePath, const QString& suite,

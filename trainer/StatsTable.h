@@ -43,7 +43,8 @@ public:
     Outcome Load(const QString& dataFolder, const QString& suite, const kx::KeepGoing& keepGoing);
 
     /// Writes the table to its own suite's statistics file; true with nothing
-    /// written when it belongs to no suite.
+    /// written when it belongs to no suite, or holds no positions and the
+    /// suite has no file yet.
     bool Save(const QString& dataFolder, QString* error) const;
 
     /// Rebuilds the table from the suite file: one row per line with its best
