@@ -6,6 +6,8 @@
 #include "IniFile.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
+#include "StatsKeys.h"
+#include "StatsTable.h"
 #include "SuiteFile.h"
 #include "frmOutput.h"
 
@@ -24,6 +26,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include <limits>
@@ -238,6 +241,8 @@ void frmKestrelux::createElements()
     for (QWidget* w : {static_cast<QWidget*>(txtPos), static_cast<QWidget*>(txtFen),
                        static_cast<QWidget*>(txtDifficolta)})
         w->installEventFilter(this);
+    grdReport->installEventFilter(this);
+    m_stats = new StatsTable(Grid, this);
 }
 
 void frmKestrelux::placeElements()
@@ -358,6 +363,7 @@ void frmKestrelux::connectElements()
             &frmKestrelux::txtPositionsForSession_Validate);
     connect(txtTimeForPosition, &QLineEdit::editingFinished, this,
             &frmKestrelux::txtTimeForPosition_Validate);
+    connectRecords();
 }
 
 void frmKestrelux::Form_Load()
@@ -429,13 +435,10 @@ void frmKestrelux::Form_Load()
     cmbEPDFile->setEditText(first);
 
     QCoreApplication::processEvents();
-    if (statsMode) {
-        // The position table starts empty: header row only.
-        Grid->setRows(1);
-        Grid->setFixedRows(1);
-    } else {
+    if (statsMode)
+        LoadStats();
+    else
         SetSuiteSize();
-    }
 }
 
 void frmKestrelux::EnableAll(bool f)
@@ -458,6 +461,14 @@ void frmKestrelux::ShowStatsControls(bool f)
              txtCommento, mnEngineStart, chkTimer,       chkAuto,        chkAnalyze})
         w->setVisible(f);
     LayoutReport();
+}
+
+void frmKestrelux::FitWindowToMode()
+{
+    if (statsMode)
+        resize(width(), kStatsWindowHeight / kTwipsPerPixel);
+    QResizeEvent relayout(size(), size());
+    resizeEvent(&relayout);
 }
 
 void frmKestrelux::chkTimer_Click()
@@ -519,9 +530,12 @@ void frmKestrelux::resizeEvent(QResizeEvent* event)
 
 void frmKestrelux::closeEvent(QCloseEvent* event)
 {
-    // A session in progress is abandoned and not logged.
+    // A session in progress is abandoned and not logged; the statistics,
+    // the last position's panel included, are kept.
     m_closing = true;
     tmrTime->stop();
+    if (statsMode)
+        SaveStats();
     event->accept();
 }
 
@@ -537,7 +551,13 @@ bool frmKestrelux::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == txtDifficolta && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        txtDifficolta_KeyDown(key->key() == Qt::Key_Down ? 40 : key->key());
+        txtDifficolta_KeyDown(kx::VirtualKeyCode(key->key()));
+        return false;
+    }
+    if (watched == grdReport && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        grdReport_KeyDown(kx::VirtualKeyCode(key->key()),
+                          key->modifiers().testFlag(Qt::ShiftModifier) ? 1 : 0);
         return false;
     }
     return QWidget::eventFilter(watched, event);

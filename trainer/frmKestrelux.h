@@ -18,6 +18,8 @@ class ExternalLauncher;
 class FlexGrid;
 class frmOutput;
 class QDialog;
+class StatsTable;
+class frmRecords;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -59,6 +61,10 @@ public:
     /// (tests answer the dialogs instead).
     using DialogRunner = std::function<int(QDialog& dialog)>;
     void setDialogRunner(DialogRunner runner);
+
+    /// Shows the filled scores window; modal unless replaced (tests look at it).
+    using RecordsViewer = std::function<void(frmRecords& view)>;
+    void setRecordsViewer(RecordsViewer viewer);
 
     kx::RandomSource& randomSource() { return m_random; }
     QString programFolder() const { return m_programFolder; }
@@ -103,6 +109,16 @@ public:
     void cmdWB_Click();
     AnalysisDriver& analysisDriver();
     ExternalLauncher& externalLauncher();
+
+    // Records and statistics.
+    void cmdRecords_Click();
+    void SaveStats();
+    void LoadStats();
+    void Grid_Click();
+    void grdReport_Click();
+    void grdReport_KeyDown(qint16 KeyCode, qint16 Shift);
+    void cmdScanBM_Click();
+    void cmdWorst_Click();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -156,6 +172,20 @@ private:
     frmOutput& showOutput();
     void connectAnalysis();
 
+    // Records and statistics.
+    void connectRecords();
+    /// Copies the panel's statistics into the table row of the position shown.
+    void StorePanelStats();
+    /// Saves the table of the suite being left; false, with the suite box back
+    /// on that suite, when it cannot be saved.
+    bool SwitchStatsSuite();
+    /// The table holds the statistics of the suite now chosen.
+    bool tableIsForSuite() const;
+    /// The position panel's boxes with the table columns they show.
+    QList<std::pair<QWidget*, int>> panelColumns() const;
+    /// Sets the height statistics mode needs and runs the resize layout.
+    void FitWindowToMode();
+
     QString m_programFolder;
     QString m_dataFolder;
     MessageHandler m_messageHandler;
@@ -170,6 +200,9 @@ private:
     std::unique_ptr<AnalysisDriver> m_analysis;
     QPointer<frmOutput> m_output;
     std::unique_ptr<ExternalLauncher> m_launcher;
+
+    RecordsViewer m_recordsViewer;
+    StatsTable* m_stats = nullptr; // owned as a child
 
     // Elements.
     Pellomar::NqCBoard* CBoard = nullptr;

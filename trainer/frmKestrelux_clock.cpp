@@ -117,6 +117,9 @@ void frmKestrelux::tmrTime_Timer()
 
 void frmKestrelux::EndSession()
 {
+    // A session cut short by closing the window is abandoned, not logged.
+    if (m_closing)
+        return;
     lblPunti->setText(kx::NumberToText(std::floor(kx::TextToNumber(lblPunti->text()))));
 
     kx::SummaryLineInput summary;

@@ -6,6 +6,8 @@
 #include "Fen.h"
 #include "FlexGrid.h"
 #include "NumberText.h"
+#include "PositionTable.h"
+#include "StatsTable.h"
 #include "SuiteFile.h"
 
 #include <QLabel>
@@ -17,7 +19,40 @@ namespace {
 const QColor kVisitedRowColor(224, 255, 255); // light cyan marks positions seen
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
+
+QString panelText(QWidget* w)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(w))
+        return line->text();
+    return static_cast<QPlainTextEdit*>(w)->toPlainText();
+}
+
+void setPanelText(QWidget* w, const QString& text)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(w))
+        line->setText(text);
+    else
+        static_cast<QPlainTextEdit*>(w)->setPlainText(text);
+}
+
 } // namespace
+
+QList<std::pair<QWidget*, int>> frmKestrelux::panelColumns() const
+{
+    return {{txtDifficolta, kx::TableCol::Difficulty}, {txtValutazione, kx::TableCol::Evaluation},
+            {txtDepth, kx::TableCol::Depth},           {txtUscito, kx::TableCol::Attempts},
+            {txtRisolto, kx::TableCol::Solved},        {txtCommento, kx::TableCol::Comment}};
+}
+
+void frmKestrelux::StorePanelStats()
+{
+    // Only a panel filled from a row of this table goes back into it.
+    const qint32 row = m_stats->PanelRow();
+    if (!statsMode || row <= 0 || row >= Grid->Rows())
+        return;
+    for (const auto& [box, column] : panelColumns())
+        Grid->setTextMatrix(row, column, panelText(box));
+}
 
 bool frmKestrelux::ShowPosition(qint16 iShowP)
 {
@@ -30,38 +65,23 @@ bool frmKestrelux::ShowPosition(qint16 iShowP)
     }
 
     // The panel's statistics belong to the position being left.
-    const QList<QWidget*> panel = {txtDifficolta, txtValutazione, txtDepth,
-                                   txtUscito,     txtRisolto,     txtCommento};
-    auto panelText = [](QWidget* w) {
-        if (auto* line = qobject_cast<QLineEdit*>(w))
-            return line->text();
-        return static_cast<QPlainTextEdit*>(w)->toPlainText();
-    };
-    auto setPanelText = [](QWidget* w, const QString& text) {
-        if (auto* line = qobject_cast<QLineEdit*>(w))
-            line->setText(text);
-        else
-            static_cast<QPlainTextEdit*>(w)->setPlainText(text);
-    };
-    if (currentPosition > 0 && statsMode && currentPosition < Grid->Rows()) {
-        for (int i = 0; i < panel.size(); ++i)
-            Grid->setTextMatrix(currentPosition, 5 + i, panelText(panel.at(i)));
-    }
+    StorePanelStats();
 
     currentPosition = iShowP;
     ++m_positionSerial;
-    const bool inTable = statsMode && iShowP < Grid->Rows();
+    const bool inTable = statsMode && tableIsForSuite() && iShowP < Grid->Rows();
+    m_stats->setPanelRow(inTable ? iShowP : 0);
     if (inTable) {
         Grid->setRow(iShowP);
         Grid->setTopRow(iShowP);
-        for (int c = 1; c <= 4; ++c)
+        for (int c = kx::TableCol::BestText; c <= kx::TableCol::BestRest; ++c)
             Grid->setCellBackColor(iShowP, c, kVisitedRowColor);
-        Grid->setCurrentCell(iShowP - Grid->FixedRows(), 1);
+        Grid->setCol(kx::TableCol::BestText);
     }
     txtPos->setText(QString::number(iShowP));
     if (statsMode) {
-        for (int i = 0; i < panel.size(); ++i)
-            setPanelText(panel.at(i), inTable ? Grid->TextMatrix(iShowP, 5 + i) : QString());
+        for (const auto& [box, column] : panelColumns())
+            setPanelText(box, inTable ? Grid->TextMatrix(iShowP, column) : QString());
     }
 
     txtFen->setText(record.record);

@@ -5,6 +5,7 @@
 
 #include "FlexGrid.h"
 #include "NumberText.h"
+#include "PositionTable.h"
 #include "RandomSource.h"
 #include "SuiteFile.h"
 
@@ -116,7 +117,7 @@ bool frmKestrelux::NextPosition()
     if (statsMode) {
         levelTag = QStringLiteral("[Liv<=") + txtLivello->text() + QStringLiteral("]");
         auto level = [this](int position) {
-            return kx::NumericValue(Grid->TextMatrix(position, 5));
+            return kx::NumericValue(Grid->TextMatrix(position, kx::TableCol::Difficulty));
         };
         // Refuse at once when no position of the suite is within the limit;
         // drawing on would never end.
@@ -146,16 +147,15 @@ void frmKestrelux::cmbEPDFile_Click()
 {
     if (sessionRunning())
         return;
+    if (statsMode && !SwitchStatsSuite())
+        return;
     currentPosition = 0;
     txtPos->clear();
     txtCommento->clear();
-    if (statsMode) {
-        // The position table of the newly chosen suite starts empty.
-        Grid->setRows(1);
-        Grid->setFixedRows(1);
-    } else {
+    if (statsMode)
+        LoadStats();
+    else
         SetSuiteSize();
-    }
 }
 
 void frmKestrelux::txtPos_DblClick()

@@ -1,9 +1,10 @@
 #include "IniFile.h"
 
+#include "SafeWrite.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -193,20 +194,8 @@ bool WriteIniValue(const QString& filePath, const QString& section, const QStrin
     for (const Line& line : std::as_const(lines))
         out += line.text + line.end;
 
-    // Unbuffered, and written until done: a buffered QSaveFile does not notice
-    // when its final flush runs out of space and would commit a truncated
-    // file; written directly, the failing write records the reason and
-    // commit() refuses.
-    QSaveFile file(filePath);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    for (qint64 done = 0; ok && done < out.size();) {
-        const qint64 n = file.write(out.constData() + done, out.size() - done);
-        ok = n > 0;
-        done += n;
-    }
-    if (!ok || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!ReplaceFileContents(filePath, out, &reason)) {
         setError(error,
                  QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, reason));
         return false;

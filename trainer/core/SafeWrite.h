@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kx {
+
+/// Replaces the file at path with data as a whole: the data goes to a new
+/// file in the same folder, which takes the old one's place only once all of
+/// it is written. False, with the reason, when it cannot be; the old file is
+/// then untouched.
+bool ReplaceFileContents(const QString& path, const QByteArray& data, QString* reason);
+
+} // namespace kx
