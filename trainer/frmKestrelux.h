@@ -19,7 +19,6 @@ class FlexGrid;
 class frmOutput;
 class QDialog;
 class StatsTable;
-class frmRecords;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -61,10 +60,6 @@ public:
     /// (tests answer the dialogs instead).
     using DialogRunner = std::function<int(QDialog& dialog)>;
     void setDialogRunner(DialogRunner runner);
-
-    /// Shows the filled scores window; modal unless replaced (tests look at it).
-    using RecordsViewer = std::function<void(frmRecords& view)>;
-    void setRecordsViewer(RecordsViewer viewer);
 
     kx::RandomSource& randomSource() { return m_random; }
     QString programFolder() const { return m_programFolder; }
@@ -201,7 +196,6 @@ private:
     QPointer<frmOutput> m_output;
     std::unique_ptr<ExternalLauncher> m_launcher;
 
-    RecordsViewer m_recordsViewer;
     StatsTable* m_stats = nullptr; // owned as a child
 
     // Elements.

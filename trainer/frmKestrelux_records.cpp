@@ -33,11 +33,6 @@ constexpr int kReportPositionColumn = 5;
 constexpr qint32 kMaxPositions = std::numeric_limits<qint16>::max();
 } // namespace
 
-void frmKestrelux::setRecordsViewer(RecordsViewer viewer)
-{
-    m_recordsViewer = std::move(viewer);
-}
-
 void frmKestrelux::connectRecords()
 {
     connect(cmdRecords, &QPushButton::clicked, this, &frmKestrelux::cmdRecords_Click);
@@ -63,8 +58,8 @@ void frmKestrelux::cmdRecords_Click()
 
     frmRecords view(this);
     view.ShowRecords(kx::ScoreRecords(log, query), kx::kScoreKeyWidth);
-    if (m_recordsViewer)
-        m_recordsViewer(view);
+    if (m_dialogRunner)
+        m_dialogRunner(view);
     else
         view.exec();
 }

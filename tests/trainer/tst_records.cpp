@@ -94,16 +94,26 @@ void TestRecords::scoresWindow()
     fx.writeFile(fx.dataFile(QStringLiteral("KXLog.txt")), log);
     frmKestrelux& w = fx.open();
     QStringList shown;
-    w.setRecordsViewer([&shown](frmRecords& view) {
-        QCOMPARE(view.windowTitle(), QStringLiteral("Form1"));
-        auto* list = view.findChild<QListWidget*>(QStringLiteral("lstVisRecords"));
-        view.show();
-        view.resize(500, 300);
-        QTRY_COMPARE(list->geometry(), QRect(0, 0, 500, 300));
+    QString title;
+    QRect listPlace;
+    w.setDialogRunner([&](QDialog& dialog) {
+        auto* view = qobject_cast<frmRecords*>(&dialog);
+        if (!view)
+            return 0;
+        title = view->windowTitle();
+        auto* list = view->findChild<QListWidget*>(QStringLiteral("lstVisRecords"));
+        view->show();
+        view->resize(500, 300);
+        // The list follows on the resize event; the check below says whether it did.
+        (void)QTest::qWaitFor([&] { return list->geometry() == QRect(0, 0, 500, 300); });
+        listPlace = list->geometry();
         for (int i = 0; i < list->count(); ++i)
             shown << list->item(i)->text().left(5);
+        return 0;
     });
     KestreluxTestAccess(w).element<QPushButton>("cmdRecords")->click();
+    QCOMPARE(title, QStringLiteral("Form1"));
+    QCOMPARE(listPlace, QRect(0, 0, 500, 300)); // the list fills the window
     QCOMPARE(shown, (QStringList{"1200 ", " 150 ", "  87 "}));
 
     QFile::remove(fx.dataFile(QStringLiteral("KXLog.txt")));
