@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextCursor>
 
 namespace {
@@ -76,4 +77,6 @@ void frmOutput::AddLine(const QString& line)
     cursor.insertText(u'\n' + line);
     txtOutput->setTextCursor(cursor);
     txtOutput->ensureCursorVisible();
+    // The start of a line (depth, score, first moves) matters most: keep it in view.
+    txtOutput->horizontalScrollBar()->setValue(0);
 }
