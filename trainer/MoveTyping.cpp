@@ -80,6 +80,8 @@ bool MoveTyping::typeKey(int key, const QString& text)
     }
     if (text.size() != 1 || !kMoveCharacters.contains(text.at(0)))
         return false;
+    if (m_refused)
+        m_text.clear();
     if (m_text.size() < kMaxTyped)
         m_text += text;
     showText();
@@ -101,6 +103,7 @@ void MoveTyping::enter()
 
 void MoveTyping::showText(const QString& note)
 {
+    m_refused = !note.isEmpty();
     QPalette palette = m_display->palette();
     palette.setColor(QPalette::WindowText,
                      note.isEmpty() ? m_window->palette().color(QPalette::WindowText) : kNoteColor);

@@ -13,7 +13,8 @@ class QWidget;
  * no text box, list or grid has the keyboard, collects what could be a move
  * and shows it in a line of its own beside the board. Enter hands the text to
  * the window, which makes the move as two clicks would; Escape clears it and
- * Backspace takes back a character.
+ * Backspace takes back a character. After a text that named no move, the next
+ * character starts a new one (Backspace edits the old one instead).
  */
 class MoveTyping : public QObject
 {
@@ -44,4 +45,5 @@ private:
     QLabel* m_display;
     Submit m_submit;
     QString m_text;
+    bool m_refused = false; // m_text named no move; the next character starts afresh
 };

@@ -400,6 +400,9 @@ void frmKestrelux::placeElements(int boardSide)
     // normal mode they start below the window's bottom edge, so that shown
     // after a session they still stay out of sight.
     const int down = statsMode ? dy : std::max(dy, twips(height()) - kStatsAreaTop);
+    // Out of sight, they take no keyboard either.
+    for (QWidget* w : {static_cast<QWidget*>(Grid), static_cast<QWidget*>(txtCommento)})
+        w->setFocusPolicy(statsMode ? Qt::StrongFocus : Qt::NoFocus);
     ::place(Grid, kBoardMargin, kStatsAreaTop + down, boardSide + 2040, 2460);
     place(Label5, 8040, kStatsAreaTop + down, 900, 240);
     place(txtCommento, 8040, 6300 + down, 5340, 900);
