@@ -527,8 +527,9 @@ void frmKestrelux::Form_Load()
         grdReport->setTextMatrix(0, c, headers.at(c));
     grdReport->setFixedRows(1);
 
+    // The statistics area needs the height; the board keeps its smallest size.
     if (statsMode)
-        resize(width(), kStatsWindowHeight / kTwipsPerPixel);
+        resize(windowWidthFor(kMinBoardSide) / kTwipsPerPixel, kStatsWindowHeight / kTwipsPerPixel);
 
     // The three classic suites head the list; when WAC.EPD is not installed
     // the box starts with the first suite that is, so Start works at once.

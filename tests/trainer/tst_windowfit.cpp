@@ -59,6 +59,7 @@ void TestWindowFit::boardFollowsTheWindow_data()
     QTest::newRow("lower") << QSize(1000, 500) << 500 - kFrame - kBelow;
     QTest::newRow("too narrow for the panel") << QSize(300, 700) << 700 - kFrame - kBelow;
     QTest::newRow("below the smallest board") << QSize(900, 200) << kSmallest;
+    QTest::newRow("maximised: the screen's height") << QSize() << 0;
 }
 
 void TestWindowFit::boardFollowsTheWindow()
@@ -72,8 +73,15 @@ void TestWindowFit::boardFollowsTheWindow()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.ShowPosition(1);
-    w.resize(dragged);
+    if (dragged.isValid())
+        w.resize(dragged);
+    else
+        w.showMaximized();
     NqCBoard* board = a.board();
+    if (!side) { // the maximised window's height, whatever its frame takes
+        QTRY_VERIFY(w.height() > 1000);
+        side = w.height() - kFrame - kBelow;
+    }
     QTRY_COMPARE(board->height(), side);
     QCOMPARE(board->width(), side);
     // The window is fitted to the board, the panel stays beside it and whole.
