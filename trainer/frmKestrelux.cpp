@@ -54,7 +54,7 @@ constexpr int kBelowBoard = 480;       // a fitted window ends this far below th
 constexpr int kStatsAreaTop = 6060;    // the statistics area below the smallest board
 constexpr int kStatsBelowBoard = 2820; // room kept below the board for that area
 constexpr double kScreenShare = 0.6;   // of the screen's height, for the board at start
-constexpr int kTypedMoveHeight = 330;
+constexpr int kTypedMoveHeight = 330;  // the typed move's line below the report
 constexpr const char* kDefaultEngineProgram = "/usr/games/stockfish";
 
 // Places a widget at a rectangle given in twips.
@@ -292,40 +292,16 @@ void frmKestrelux::orderTabs()
         g->setTabKeyNavigation(false);
     for (QPlainTextEdit* m : {txtCommento, txtReport})
         m->setTabChangesFocus(true);
-    const QList<QWidget*> order = {CBoard,
-                                   txtPos,
-                                   txtFen,
-                                   txtPositionsForSession,
-                                   txtTimeForPosition,
-                                   cmbEPDFile,
-                                   cmdNew,
-                                   cmdNext,
-                                   CmdSolution,
-                                   cmdAnalyze,
-                                   cmdRecords,
-                                   cmdSetEngine,
-                                   cmdExit,
-                                   txtDifficolta,
-                                   txtValutazione,
-                                   txtDepth,
-                                   txtUscito,
-                                   txtRisolto,
-                                   txtLivello,
-                                   txtAnalyzeTime,
-                                   txtWaitTime,
-                                   chkTimer,
-                                   chkAuto,
-                                   chkAnalyze,
-                                   cmdScanBM,
-                                   cmdStopEng,
-                                   cmdEngRestart,
-                                   cmdWorst,
-                                   cmdWB,
-                                   mnEngineStart,
-                                   grdReport,
-                                   Grid,
-                                   txtCommento,
-                                   txtReport};
+    // Board and settings, buttons, statistics rows, grids and the boxes below.
+    const QList<QWidget*> order =
+        QList<QWidget*>{CBoard,    txtPos, txtFen, txtPositionsForSession, txtTimeForPosition,
+                        cmbEPDFile} +
+        QList<QWidget*>{cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
+                        cmdRecords, cmdSetEngine, cmdExit} +
+        QList<QWidget*>{txtDifficolta,  txtValutazione, txtDepth, txtUscito, txtRisolto, txtLivello,
+                        txtAnalyzeTime, txtWaitTime,    chkTimer, chkAuto,   chkAnalyze} +
+        QList<QWidget*>{cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst, cmdWB, mnEngineStart} +
+        QList<QWidget*>{grdReport, Grid, txtCommento, txtReport};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -629,8 +605,8 @@ void frmKestrelux::cmdExit_Click()
 int frmKestrelux::boardSideForWindow() const
 {
     const int below = statsMode ? kStatsBelowBoard : kBelowBoard;
-    // A window of its own size may grow to the screen's width; a maximised
-    // one has the width it has.
+    // A window of its own size may grow to the screen's width (or keeps its
+    // own, when wider); a maximised one has the width it has.
     const bool sized = !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
     const QScreen* s = screen();
     const int room = sized && s ? twips(s->availableGeometry().width()) : twips(width());
@@ -665,8 +641,9 @@ void frmKestrelux::resizeEvent(QResizeEvent* event)
 
 void frmKestrelux::closeEvent(QCloseEvent* event)
 {
-    // A session in progress is abandoned and not logged; the statistics,
-    // the last position's panel included, are kept.
+    // A running session ends only when the user says so, and is then
+    // abandoned and not logged; the statistics, the last position's panel
+    // included, are kept.
     if (sessionRunning() && !m_closing) {
         // The clock waits while the user makes up their mind.
         const bool ticking = tmrTime->isActive();
