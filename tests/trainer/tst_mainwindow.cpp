@@ -50,7 +50,6 @@ private slots:
     void waitSecondsEndsAtZero();
     void everyControlSaysWhatItIs();
     void tabFollowsTheReadingOrder();
-    void enterInThePositionBoxShowsIt();
     void closingDuringASessionAsks_data();
     void closingDuringASessionAsks();
     void choicesAreKeptForTheNextStart_data();
@@ -343,7 +342,8 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
         for (int c = 1; c <= 8; ++c)
             QCOMPARE(a.board()->Piece(Column(c), r), NoPiece);
 
-    w.ShowPosition(1);
+    pos->setText(QStringLiteral("1"));
+    QTest::keyClick(pos, Qt::Key_Return); // Enter shows it as a double-click does
     QCOMPARE(fen->text(), QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"one\";"));
     QCOMPARE(side->text(), QStringLiteral("WHITE"));
     QCOMPARE(side->palette().color(QPalette::Window), QColor(Qt::white));
@@ -553,9 +553,8 @@ void TestMainWindow::everyControlSaysWhatItIs()
             silent << c->objectName();
     }
     QCOMPARE(silent, QStringList());
+    // The two boxes after "Elap. Sav" each say which they are.
     KestreluxTestAccess a(w);
-    QVERIFY(a.element<QWidget>("txtPos")->toolTip().contains(QLatin1String("Enter")));
-    QVERIFY(a.report()->toolTip().contains(QLatin1String("p.ti:")));
     QVERIFY(a.element<QWidget>("lblTotTime")->toolTip().startsWith(QLatin1String("Elap:")));
     QVERIFY(a.element<QWidget>("lblTotSaved")->toolTip().startsWith(QLatin1String("Sav:")));
 }
@@ -583,18 +582,6 @@ void TestMainWindow::tabFollowsTheReadingOrder()
                                                "txtTimeForPosition cmbEPDFile cmdNew cmdNext "
                                                "CmdSolution cmdAnalyze cmdRecords cmdSetEngine "
                                                "cmdExit grdReport CBoard"));
-}
-
-void TestMainWindow::enterInThePositionBoxShowsIt()
-{
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(3));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    QTest::keyClicks(a.element<QLineEdit>("txtPos"), QStringLiteral("3"));
-    QCOMPARE(a.currentPosition(), 0);
-    QTest::keyClick(a.element<QLineEdit>("txtPos"), Qt::Key_Return);
-    QCOMPARE(a.currentPosition(), 3);
 }
 
 void TestMainWindow::closingDuringASessionAsks_data()
