@@ -28,6 +28,8 @@ constexpr QLatin1StringView EnabledName("Enabled");
 
 constexpr int DefaultSide = 400; // pixels, a comfortable board on any screen
 constexpr qreal LabelPointSize = 8.25;
+constexpr int HatchLinesPerSquare = 5;
+constexpr int HatchMinStep = 6; // pixels between hatch lines on a small board
 const QColor LabelColor(128, 64, 0);
 const QColor SquareBorderColor(40, 28, 20);
 const char* const LabelFontFamily = "DejaVu Sans";
@@ -388,13 +390,21 @@ void NqCBoard::drawPieces(QPainter& painter, const BoardGeometry& geo)
 
 void NqCBoard::drawMarks(QPainter& painter, const BoardGeometry& geo)
 {
+    // Forward-diagonal hatch lines spaced and thickened with the square, so
+    // a mark reads as well on a large board as on a small one.
     for (int row = 1; row <= 8; ++row) {
         for (int col = 1; col <= 8; ++col) {
-            if (d->model.isHighlighted(col, row)) {
-                painter.fillRect(
-                    geo.squareRectPixels(col, row),
-                    QBrush(colorFromBgr(d->model.highlightColor(col, row)), Qt::FDiagPattern));
-            }
+            if (!d->model.isHighlighted(col, row))
+                continue;
+            const QRect r = geo.squareRectPixels(col, row);
+            const int step = std::max(HatchMinStep, r.width() / HatchLinesPerSquare);
+            painter.save();
+            painter.setClipRect(r);
+            painter.setPen(QPen(colorFromBgr(d->model.highlightColor(col, row)),
+                                std::max(1, step / 5), Qt::SolidLine, Qt::FlatCap));
+            for (int k = -r.height(); k < r.width(); k += step)
+                painter.drawLine(r.left() + k, r.top(), r.left() + k + r.height(), r.bottom() + 1);
+            painter.restore();
         }
     }
     // Inverting is its own inverse: a second selection would undo the first,

@@ -4,11 +4,14 @@
 #include "ExternalLauncher.h"
 #include "FlexGrid.h"
 #include "IniFile.h"
+#include "LastChoices.h"
+#include "MoveTyping.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
 #include "SuiteFile.h"
+#include "WindowToolTips.h"
 #include "frmOutput.h"
 
 #include <QApplication>
@@ -27,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include <limits>
@@ -39,7 +43,18 @@ constexpr int kVersionMinor = 0;
 constexpr int kRevision = 1;
 constexpr int kClockIntervalMs = 100;
 constexpr int kStatsWindowHeight = 8700; // twips
-constexpr int kWindowWidth = 13500;      // twips
+// The board's frame and the panel beside it, in twips. The panel keeps the
+// places it has beside the smallest board, shifted with the board's right edge.
+constexpr int kBoardMargin = 120;      // left of and above the board
+constexpr int kMinBoardSide = 5760;    // the smallest board: 42-pixel squares
+constexpr int kPanelLeft = 6000;       // the panel's left edge beside the smallest board
+constexpr int kPanelGap = 120;         // from the board's right edge to the panel
+constexpr int kPanelWidth = 7500;      // from the panel's left edge to the window's right edge
+constexpr int kBelowBoard = 480;       // a fitted window ends this far below the board
+constexpr int kStatsAreaTop = 6060;    // the statistics area below the smallest board
+constexpr int kStatsBelowBoard = 2820; // room kept below the board for that area
+constexpr double kScreenShare = 0.6;   // of the screen's height, for the board at start
+constexpr int kTypedMoveHeight = 330;  // the typed move's line below the report
 constexpr const char* kDefaultEngineProgram = "/usr/games/stockfish";
 
 // Places a widget at a rectangle given in twips.
@@ -54,6 +69,20 @@ int twips(int pixels)
     return pixels * kTwipsPerPixel;
 }
 
+// A board side (twips) at most as large as the room left beside the panel,
+// never smaller than the smallest board, in whole pixels.
+int fitBoardSide(int wanted, int roomWidth)
+{
+    const int side = std::max(kMinBoardSide,
+                              std::min(wanted, roomWidth - kBoardMargin - kPanelGap - kPanelWidth));
+    return side / kTwipsPerPixel * kTwipsPerPixel;
+}
+
+int windowWidthFor(int boardSide)
+{
+    return kBoardMargin + boardSide + kPanelGap + kPanelWidth;
+}
+
 } // namespace
 
 frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFolder, QWidget* parent)
@@ -61,9 +90,17 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
 {
     setObjectName(QStringLiteral("frmKestrelux"));
     createElements();
-    placeElements();
+    // The board starts at a good part of the screen's height, and the window
+    // fitted around it.
+    int side = kMinBoardSide;
+    if (const QScreen* s = screen()) {
+        const QRect room = s->availableGeometry();
+        side = fitBoardSide(twips(int(room.height() * kScreenShare)), twips(room.width()));
+    }
+    resize(windowWidthFor(side) / kTwipsPerPixel,
+           (kBoardMargin + side + kBelowBoard) / kTwipsPerPixel);
+    placeElements(side);
     connectElements();
-    resize(kWindowWidth / kTwipsPerPixel, 6400 / kTwipsPerPixel);
     Form_Load();
 }
 
@@ -235,20 +272,50 @@ void frmKestrelux::createElements()
     txtFen->setCursorPosition(0);
     // A record with a long comment must not be cut at the default 32767 characters.
     txtFen->setMaxLength(std::numeric_limits<int>::max());
-    txtFen->setToolTip(tr("The position record; click to read it whole"));
-    txtPos->setToolTip(tr("Double-click to show the position with this number"));
 
     for (QWidget* w : {static_cast<QWidget*>(txtPos), static_cast<QWidget*>(txtFen),
                        static_cast<QWidget*>(txtDifficolta)})
         w->installEventFilter(this);
     grdReport->installEventFilter(this);
     m_stats = new StatsTable(Grid, this);
+    m_typing = new MoveTyping(this, [this](const QString& text) { return makeTypedMove(text); });
+    SetWindowToolTips(*this);
+    orderTabs();
 }
 
-void frmKestrelux::placeElements()
+void frmKestrelux::orderTabs()
 {
-    place(CBoard, 120, 120, 5760, 5760);
-    place(ENGINE, 13020, 5700, 435, 435);
+    // The board takes the keyboard too, for typed moves; Tab leaves the
+    // grids and the report boxes instead of moving inside them.
+    CBoard->setFocusPolicy(Qt::StrongFocus);
+    for (FlexGrid* g : {grdReport, Grid})
+        g->setTabKeyNavigation(false);
+    for (QPlainTextEdit* m : {txtCommento, txtReport})
+        m->setTabChangesFocus(true);
+    // Board and settings, buttons, statistics rows, grids and the boxes below.
+    const QList<QWidget*> order =
+        QList<QWidget*>{CBoard,    txtPos, txtFen, txtPositionsForSession, txtTimeForPosition,
+                        cmbEPDFile} +
+        QList<QWidget*>{cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
+                        cmdRecords, cmdSetEngine, cmdExit} +
+        QList<QWidget*>{txtDifficolta,  txtValutazione, txtDepth, txtUscito, txtRisolto, txtLivello,
+                        txtAnalyzeTime, txtWaitTime,    chkTimer, chkAuto,   chkAnalyze} +
+        QList<QWidget*>{cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst, cmdWB, mnEngineStart} +
+        QList<QWidget*>{grdReport, Grid, txtCommento, txtReport};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void frmKestrelux::placeElements(int boardSide)
+{
+    place(CBoard, kBoardMargin, kBoardMargin, boardSide, boardSide);
+    const int dx = kBoardMargin + boardSide + kPanelGap - kPanelLeft;
+    const int dy = boardSide - kMinBoardSide;
+    // Beside the board: the places beside the smallest board, moved along.
+    const auto place = [dx](QWidget* w, int left, int top, int width, int height) {
+        ::place(w, left + dx, top, width, height);
+    };
+    place(ENGINE, 13020, 5700 + dy, 435, 435);
 
     place(Label1, 6000, 165, 600, 240);
     place(txtPos, 6600, 120, 840, 330);
@@ -305,11 +372,17 @@ void frmKestrelux::placeElements()
         place(statsButtons.at(i), 6000 + i * 1050, 2940, 990, 390);
     place(mnEngineStart, 11340, 2940, 1500, 330);
 
-    // Below the board: seen only in the taller statistics-mode window.
-    place(Grid, 120, 6060, 7800, 2460);
-    place(Label5, 8040, 6060, 900, 240);
-    place(txtCommento, 8040, 6300, 5340, 900);
-    place(txtReport, 8040, 7260, 5340, 1260);
+    // Below the board: seen only in the taller statistics-mode window. In
+    // normal mode they start below the window's bottom edge, so that shown
+    // after a session they still stay out of sight.
+    const int down = statsMode ? dy : std::max(dy, twips(height()) - kStatsAreaTop);
+    // Out of sight, they take no keyboard either.
+    for (QWidget* w : {static_cast<QWidget*>(Grid), static_cast<QWidget*>(txtCommento)})
+        w->setFocusPolicy(statsMode ? Qt::StrongFocus : Qt::NoFocus);
+    ::place(Grid, kBoardMargin, kStatsAreaTop + down, boardSide + 2040, 2460);
+    place(Label5, 8040, kStatsAreaTop + down, 900, 240);
+    place(txtCommento, 8040, 6300 + down, 5340, 900);
+    place(txtReport, 8040, 7260 + down, 5340, 1260);
 
     LayoutReport();
 }
@@ -319,9 +392,13 @@ void frmKestrelux::LayoutReport()
     // The report grid fills the right-hand column down to the board's bottom;
     // in statistics mode it starts below the statistics rows.
     const int top = statsMode ? 3420 : 2100;
+    const int left = twips(CBoard->x() + CBoard->width()) + kPanelGap;
     const int boardBottom = twips(CBoard->y() + CBoard->height());
     const int width = std::abs(twips(this->width()) - 300 - twips(CBoard->width()));
-    place(grdReport, 6000, top, width, qMax(600, boardBottom - top));
+    // The typed move's line closes the column at the board's bottom edge.
+    const int gridBottom = boardBottom - kTypedMoveHeight - 60;
+    place(grdReport, left, top, width, qMax(600, gridBottom - top));
+    place(m_typing->display(), left, gridBottom + 60, width, kTypedMoveHeight);
 
     static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.13, 0.01};
     const int gridWidth = twips(grdReport->width());
@@ -359,6 +436,7 @@ void frmKestrelux::connectElements()
             cmbEPDFile_Click();
         }
     });
+    connect(txtPos, &QLineEdit::returnPressed, this, &frmKestrelux::txtPos_DblClick);
     connect(txtPositionsForSession, &QLineEdit::editingFinished, this,
             &frmKestrelux::txtPositionsForSession_Validate);
     connect(txtTimeForPosition, &QLineEdit::editingFinished, this,
@@ -390,6 +468,17 @@ void frmKestrelux::Form_Load()
     if (defaultEngineFound)
         txtWaitTime->setText(QStringLiteral("4"));
 
+    // The session settings chosen last, checked as if typed.
+    const kx::LastChoices last = kx::ReadLastChoices(m_dataFolder);
+    if (!last.positions.isEmpty()) {
+        txtPositionsForSession->setText(last.positions);
+        txtPositionsForSession_Validate();
+    }
+    if (!last.seconds.isEmpty()) {
+        txtTimeForPosition->setText(last.seconds);
+        txtTimeForPosition_Validate();
+    }
+
     timePerPosition = kx::NumericValue(txtTimeForPosition->text());
     tmrTime->stop();
 
@@ -414,8 +503,9 @@ void frmKestrelux::Form_Load()
         grdReport->setTextMatrix(0, c, headers.at(c));
     grdReport->setFixedRows(1);
 
+    // The statistics area needs the height; the board keeps its smallest size.
     if (statsMode)
-        resize(width(), kStatsWindowHeight / kTwipsPerPixel);
+        resize(windowWidthFor(kMinBoardSide) / kTwipsPerPixel, kStatsWindowHeight / kTwipsPerPixel);
 
     // The three classic suites head the list; when WAC.EPD is not installed
     // the box starts with the first suite that is, so Start works at once.
@@ -424,7 +514,9 @@ void frmKestrelux::Form_Load()
     cmbEPDFile->clear();
     cmbEPDFile->addItems(suites);
     QString first = QStringLiteral("WAC.EPD");
-    if (kx::FindSuite(folders, first).isEmpty()) {
+    if (!last.suite.isEmpty() && !kx::FindSuite(folders, last.suite).isEmpty())
+        first = last.suite;
+    else if (kx::FindSuite(folders, first).isEmpty()) {
         for (const QString& name : suites) {
             if (!kx::FindSuite(folders, name).isEmpty()) {
                 first = name;
@@ -510,30 +602,68 @@ void frmKestrelux::cmdExit_Click()
     close();
 }
 
+int frmKestrelux::boardSideForWindow() const
+{
+    const int below = statsMode ? kStatsBelowBoard : kBelowBoard;
+    // A window of its own size may grow to the screen's width (or keeps its
+    // own, when wider); a maximised one has the width it has.
+    const bool sized = !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
+    const QScreen* s = screen();
+    const int room = sized && s ? twips(s->availableGeometry().width()) : twips(width());
+    return fitBoardSide(twips(height()) - kBoardMargin - below, std::max(room, twips(width())));
+}
+
 void frmKestrelux::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (m_inLayout)
         return;
     m_inLayout = true;
-    LayoutReport();
+    // The board takes the height the window has; the window is never too
+    // narrow for the panel beside it.
+    const int side = boardSideForWindow();
+    const QSize smallest(windowWidthFor(side) / kTwipsPerPixel,
+                         (kBoardMargin + kMinBoardSide + kBelowBoard) / kTwipsPerPixel);
+    if (minimumSize() != smallest)
+        setMinimumSize(smallest);
     const Qt::WindowStates state = windowState();
     if (!statsMode &&
         !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
         // The window ends just below the board.
-        const int fitted = std::abs(twips(CBoard->y()) + twips(CBoard->height()) + 480);
+        const int fitted = std::abs(kBoardMargin + side + kBelowBoard);
         if (height() != fitted / kTwipsPerPixel)
             resize(width(), fitted / kTwipsPerPixel);
     }
+    placeElements(side);
+    LayoutReport();
     m_inLayout = false;
 }
 
 void frmKestrelux::closeEvent(QCloseEvent* event)
 {
-    // A session in progress is abandoned and not logged; the statistics,
-    // the last position's panel included, are kept.
+    // A running session ends only when the user says so, and is then
+    // abandoned and not logged; the statistics, the last position's panel
+    // included, are kept.
+    if (sessionRunning() && !m_closing) {
+        // The clock waits while the user makes up their mind.
+        const bool ticking = tmrTime->isActive();
+        tmrTime->stop();
+        QMessageBox ask(QMessageBox::Question, QApplication::applicationDisplayName(),
+                        tr("A session is running. Close Kestrelux anyway?\nThe session is "
+                           "abandoned and not logged."),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        ask.setDefaultButton(QMessageBox::No);
+        const int answer = m_dialogRunner ? m_dialogRunner(ask) : ask.exec();
+        if (answer != QMessageBox::Yes) {
+            if (ticking)
+                tmrTime->start();
+            event->ignore();
+            return;
+        }
+    }
     m_closing = true;
     tmrTime->stop();
+    keepChoices();
     if (statsMode)
         SaveStats();
     event->accept();

@@ -16,6 +16,7 @@
 class AnalysisDriver;
 class ExternalLauncher;
 class FlexGrid;
+class MoveTyping;
 class frmOutput;
 class QDialog;
 class StatsTable;
@@ -122,7 +123,15 @@ protected:
 
 private:
     void createElements();
-    void placeElements();
+    /// Places everything for a board of that side (twips): the panel keeps
+    /// its places from the board's right edge, the statistics area from its
+    /// bottom.
+    void placeElements(int boardSide);
+    /// The board's side (twips) for the window's size: the height it leaves,
+    /// within the room the screen (or a maximised window) has beside the panel.
+    int boardSideForWindow() const;
+    /// Tab goes in reading order: board, settings, buttons, then the grids.
+    void orderTabs();
     void connectElements();
     void Form_Load();
     void chkTimer_Click();
@@ -141,7 +150,12 @@ private:
     bool NextPosition();
 
     // Move entry.
-    void completeMove(Pellomar::Column col, short row);
+    /// Finishes the move from the picked square; promotion is the piece
+    /// letter when already known, else the user is asked. False when no move
+    /// was made.
+    bool completeMove(Pellomar::Column col, short row, QChar promotion = QChar());
+    /// Makes a typed move as two clicks would; empty when made, else why not.
+    QString makeTypedMove(const QString& text);
     void moveRookWhenCastling(Pellomar::Column fromCol, short fromRow, Pellomar::Column toCol,
                               Pellomar::Material piece);
     void removePawnTakenEnPassant(Pellomar::Column fromCol, short fromRow, Pellomar::Column toCol,
@@ -154,6 +168,8 @@ private:
     void WriteReportGridRow(bool solved, double positionPoints, double n,
                             const QString& solutionText);
     void EndSession();
+    /// Keeps the suite and the two session settings for the next start.
+    void keepChoices();
 
     // Engine analysis.
     void StartAnalysis(const QString& fen, const QString& bestMoves);
@@ -196,7 +212,8 @@ private:
     QPointer<frmOutput> m_output;
     std::unique_ptr<ExternalLauncher> m_launcher;
 
-    StatsTable* m_stats = nullptr; // owned as a child
+    StatsTable* m_stats = nullptr;  // owned as a child
+    MoveTyping* m_typing = nullptr; // owned as a child
 
     // Elements.
     Pellomar::NqCBoard* CBoard = nullptr;

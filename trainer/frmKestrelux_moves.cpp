@@ -1,11 +1,14 @@
-// Move entry: the user's move from two clicks (or a drag) on the board, shown
-// as the real position after it (castling rook, en-passant capture,
-// promotion), and the Solution button.
+// Move entry: the user's move from two clicks (or a drag) on the board or
+// typed on the keyboard, shown as the real position after it (castling rook,
+// en-passant capture, promotion), and the Solution button.
 
 #include "frmKestrelux.h"
 
+#include "BoardMarks.h"
 #include "Epd.h"
+#include "MoveNotation.h"
 #include "Notation.h"
+#include "TypedMove.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -43,6 +46,7 @@ Material promotedPiece(QChar letter, bool white)
 
 void frmKestrelux::CBoard_Click(Column col, short row)
 {
+    kx::ClearMoveMarks(*CBoard);
     if (selRow == 0) {
         // A move starts from a piece: a click on an empty square picks nothing.
         const Material piece = CBoard->Piece(col, row);
@@ -62,7 +66,7 @@ void frmKestrelux::CBoard_Click(Column col, short row)
     completeMove(col, row);
 }
 
-void frmKestrelux::completeMove(Column col, short row)
+bool frmKestrelux::completeMove(Column col, short row, QChar promotion)
 {
     moveCols[1] = col;
     toRow = row;
@@ -76,8 +80,10 @@ void frmKestrelux::completeMove(Column col, short row)
     Material placed = piece;
     if ((piece == Pellomar::Wpawn && row == 8) || (piece == Pellomar::Bpawn && row == 1)) {
         const quint64 serial = m_positionSerial;
-        QChar letter = QLatin1Char('Q');
-        if (m_promotionChooser) {
+        QChar letter = promotion;
+        if (!letter.isNull()) {
+            // Named already (a typed move).
+        } else if (m_promotionChooser) {
             letter = m_promotionChooser(col, row);
         } else {
             QMenu menu(this);
@@ -94,11 +100,11 @@ void frmKestrelux::completeMove(Column col, short row)
         }
         // The menu let events run: the attempt may have ended meanwhile.
         if (serial != m_positionSerial || selRow != fromRow || moveCols[0] != fromCol)
-            return;
+            return false;
         if (letter.isNull()) {
             CBoard->UnSelectSquare(fromCol, fromRow);
             selRow = 0;
-            return;
+            return false;
         }
         move += QLatin1Char('=') + letter;
         placed = promotedPiece(letter, isWhitePiece(piece));
@@ -114,6 +120,39 @@ void frmKestrelux::completeMove(Column col, short row)
     userMove = move;
     flipSideToMove();
     selRow = 0;
+    return true;
+}
+
+QString frmKestrelux::makeTypedMove(const QString& text)
+{
+    const std::optional<kx::ChessPosition> position =
+        kx::BoardPosition(BoardToFen(), txtFen->text());
+    if (!position)
+        return tr("the board shows no position to move in");
+    const kx::TypedMove typed = kx::ReadTypedMove(*position, text);
+    if (typed.outcome == kx::TypedMove::Outcome::NoMove)
+        return tr("no legal move is written so");
+    if (typed.outcome == kx::TypedMove::Outcome::Several) {
+        QStringList moves;
+        for (const kx::ChessMove& move : typed.candidates)
+            moves << kx::SanOf(*position, move);
+        return tr("that could be %1").arg(moves.join(tr(" or ")));
+    }
+
+    // From here on as two clicks: a square picked with the mouse is dropped first.
+    kx::ClearMoveMarks(*CBoard);
+    if (selRow != 0)
+        CBoard->UnSelectSquare(static_cast<Column>(moveCols[0]), selRow);
+    moveCols[0] = typed.move.from % 8 + 1;
+    selRow = static_cast<short>(typed.move.from / 8 + 1);
+    static constexpr char kPromotionLetters[] = "  NBRQ";
+    const QChar promotion = typed.promotionGiven
+                                ? QChar(QLatin1Char(kPromotionLetters[typed.move.promotion]))
+                                : QChar();
+    if (!completeMove(static_cast<Column>(typed.move.to % 8 + 1),
+                      static_cast<short>(typed.move.to / 8 + 1), promotion))
+        return tr("no piece was chosen");
+    return QString();
 }
 
 void frmKestrelux::moveRookWhenCastling(Column fromCol, short fromRow, Column toCol, Material piece)
@@ -147,6 +186,12 @@ void frmKestrelux::CmdSolution_Click()
 {
     // The record's own bm operation, wherever it stands among the operations.
     const QString field = kx::GetBmField(txtFen->text());
-    if (!field.isEmpty())
-        showMessage(field);
+    if (field.isEmpty())
+        return;
+    // Outside a session the first best move is also marked on the board.
+    if (!sessionRunning()) {
+        kx::ClearMoveMarks(*CBoard);
+        kx::MarkBestMove(*CBoard, txtFen->text());
+    }
+    showMessage(field);
 }

@@ -5,6 +5,7 @@
 
 #include "Fen.h"
 #include "FlexGrid.h"
+#include "MoveTyping.h"
 #include "NumberText.h"
 #include "PositionTable.h"
 #include "StatsTable.h"
@@ -92,8 +93,9 @@ bool frmKestrelux::ShowPosition(qint16 iShowP)
     elapsedTime = 0;
     tmrTime->start();
     userMove.clear();
-    // A square picked on the previous position means nothing on this one.
+    // A square picked or a move typed on the previous position means nothing on this one.
     selRow = 0;
+    m_typing->clear();
     return true;
 }
 

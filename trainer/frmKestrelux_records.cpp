@@ -5,6 +5,7 @@
 
 #include "frmKestrelux.h"
 
+#include "BoardMarks.h"
 #include "EventPump.h"
 #include "FlexGrid.h"
 #include "NumberText.h"
@@ -29,6 +30,7 @@
 namespace {
 const QString kSortingCaption = QStringLiteral("SORTING... ");
 const QColor kStatsModeTextColor(255, 0, 0);
+constexpr int kReportMoveColumn = 2;
 constexpr int kReportPositionColumn = 5;
 constexpr qint32 kMaxPositions = std::numeric_limits<qint16>::max();
 } // namespace
@@ -117,8 +119,12 @@ void frmKestrelux::grdReport_Click()
         return;
     const double position =
         kx::NumericValue(grdReport->TextMatrix(grdReport->Row(), kReportPositionColumn));
-    if (position > 0)
-        ShowPosition(kx::RoundToInt16(position));
+    // The position comes up with the best move and the user's own marked.
+    if (position > 0 && ShowPosition(kx::RoundToInt16(position))) {
+        kx::MarkBestMove(*CBoard, txtFen->text());
+        kx::MarkMoveText(*CBoard, grdReport->TextMatrix(grdReport->Row(), kReportMoveColumn),
+                         kx::kUserMoveColor);
+    }
 }
 
 void frmKestrelux::grdReport_KeyDown(qint16 KeyCode, [[maybe_unused]] qint16 Shift)

@@ -4,6 +4,7 @@
 #include "frmKestrelux.h"
 
 #include "FlexGrid.h"
+#include "LastChoices.h"
 #include "NumberText.h"
 #include "PositionTable.h"
 #include "RandomSource.h"
@@ -75,6 +76,8 @@ void frmKestrelux::cmdNew_Click()
         return;
     }
 
+    keepChoices();
+
     m_random.SeedFromClock();
     if (!NextPosition())
         return; // nothing could be shown; the message has been given
@@ -96,6 +99,15 @@ void frmKestrelux::cmdNew_Click()
     attemptCount = 0;
     userMove.clear();
     txtReport->clear();
+    // The whole session can be played from the keyboard: moves are typed on the board.
+    CBoard->setFocus();
+}
+
+void frmKestrelux::keepChoices()
+{
+    // A convenience: when the file cannot be written the next start has the defaults.
+    kx::WriteLastChoices(m_dataFolder, {cmbEPDFile->currentText(), txtPositionsForSession->text(),
+                                        txtTimeForPosition->text()});
 }
 
 void frmKestrelux::cmdNext_Click()

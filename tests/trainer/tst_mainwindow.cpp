@@ -1,18 +1,22 @@
 // The main window: its elements, start-up in both modes, the window-wide
 // switches, the setting checks, the suite list and size, showing positions
-// and drawing them, and every bad input ending in a message.
+// and drawing them, every bad input ending in a message, and the helps of a
+// friendly window (tooltips, Tab, Enter, the close question, kept settings).
 
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
 
+#include "LastChoices.h"
 #include "NqCBoard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -44,6 +48,12 @@ private slots:
     void downArrowInDifficultyShowsAnotherPosition();
     void boardWritesBackAsFen();
     void waitSecondsEndsAtZero();
+    void everyControlSaysWhatItIs();
+    void tabFollowsTheReadingOrder();
+    void closingDuringASessionAsks_data();
+    void closingDuringASessionAsks();
+    void choicesAreKeptForTheNextStart_data();
+    void choicesAreKeptForTheNextStart();
 };
 
 void TestMainWindow::elementsCarryTheirCaptions()
@@ -332,7 +342,8 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
         for (int c = 1; c <= 8; ++c)
             QCOMPARE(a.board()->Piece(Column(c), r), NoPiece);
 
-    w.ShowPosition(1);
+    pos->setText(QStringLiteral("1"));
+    QTest::keyClick(pos, Qt::Key_Return); // Enter shows it as a double-click does
     QCOMPARE(fen->text(), QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"one\";"));
     QCOMPARE(side->text(), QStringLiteral("WHITE"));
     QCOMPARE(side->palette().color(QPalette::Window), QColor(Qt::white));
@@ -524,6 +535,130 @@ void TestMainWindow::waitSecondsEndsAtZero()
     n = 1;
     frmKestrelux::WaitSeconds(n);
     QCOMPARE(n, 0);
+}
+
+void TestMainWindow::everyControlSaysWhatItIs()
+{
+    TrainerFixture fx;
+    frmKestrelux& w = fx.open();
+    QStringList silent;
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        // Every named control; boxes without a caption of their own; short captions.
+        const bool needs =
+            qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
+            qobject_cast<QComboBox*>(c) || qobject_cast<QAbstractItemView*>(c) ||
+            qobject_cast<QPlainTextEdit*>(c) ||
+            QRegularExpression("^lbl|^Label[78]$|^CBoard$").match(c->objectName()).hasMatch();
+        if (needs && !c->objectName().isEmpty() && c->toolTip().isEmpty())
+            silent << c->objectName();
+    }
+    QCOMPARE(silent, QStringList());
+    // The two boxes after "Elap. Sav" each say which they are.
+    KestreluxTestAccess a(w);
+    QVERIFY(a.element<QWidget>("lblTotTime")->toolTip().startsWith(QLatin1String("Elap:")));
+    QVERIFY(a.element<QWidget>("lblTotSaved")->toolTip().startsWith(QLatin1String("Sav:")));
+}
+
+void TestMainWindow::tabFollowsTheReadingOrder()
+{
+    TrainerFixture fx;
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // As after a session, when the table and comment count as shown, out of sight.
+    a.element<QCheckBox>("chkTimer")->setChecked(true);
+    a.element<QCheckBox>("chkTimer")->setChecked(false);
+    a.board()->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 14; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QWidget* focus = QApplication::focusWidget();
+        // The suite box takes the keyboard in its (unnamed) line.
+        visited << (focus->objectName().isEmpty() ? focus->parentWidget() : focus)->objectName();
+    }
+    // Settings, buttons, the report (which lets Tab go on), and round again.
+    QCOMPARE(visited.join(' '), QStringLiteral("txtPos txtFen txtPositionsForSession "
+                                               "txtTimeForPosition cmbEPDFile cmdNew cmdNext "
+                                               "CmdSolution cmdAnalyze cmdRecords cmdSetEngine "
+                                               "cmdExit grdReport CBoard"));
+}
+
+void TestMainWindow::closingDuringASessionAsks_data()
+{
+    QTest::addColumn<bool>("session");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("no session: closes unasked") << false << int(QMessageBox::No);
+    QTest::newRow("session, No: goes on") << true << int(QMessageBox::No);
+    QTest::newRow("session, Yes: closes") << true << int(QMessageBox::Yes);
+}
+
+void TestMainWindow::closingDuringASessionAsks()
+{
+    QFETCH(bool, session);
+    QFETCH(int, answer);
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    w.show();
+    int asked = 0;
+    w.setDialogRunner([&](QDialog&) { return ++asked, answer; });
+    if (session)
+        a.element<QPushButton>("cmdNew")->click();
+    const bool closes = !session || answer == QMessageBox::Yes;
+    QCOMPARE(w.close(), closes);
+    QCOMPARE(asked, int(session));
+    if (!closes) {
+        // The session goes on, its clock running: the next move still counts.
+        QVERIFY(w.isVisible() && a.clock()->isActive());
+        a.playMove(e, 2, e, 4);
+        w.tmrTime_Timer();
+        QCOMPARE(a.solvedCount(), 1);
+    }
+    QVERIFY(!QFile::exists(fx.dataFile(QStringLiteral("KXLog.txt"))));
+}
+
+void TestMainWindow::choicesAreKeptForTheNextStart_data()
+{
+    QTest::addColumn<QString>("chosen"); // suite|positions|seconds
+    QTest::addColumn<QString>("restored");
+    QTest::newRow("as chosen") << "mine.epd|25|7.5"
+                               << "mine.epd|25|7.5";
+    QTest::newRow("a suite gone, settings out of range") << "gone.epd|5|0"
+                                                         << "WAC.EPD|10|50";
+}
+
+void TestMainWindow::choicesAreKeptForTheNextStart()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, restored);
+    TrainerFixture fx;
+    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
+    fx.addSuite(QStringLiteral("mine.epd"), pawnPushSuite(12));
+    const QByteArray settings = "[Kestrelux]\nEngine=x\n";
+    fx.writeFile(fx.programFile(QStringLiteral("Kestrelux.ini")), settings);
+    const char* boxes[] = {"txtPositionsForSession", "txtTimeForPosition"};
+    {
+        frmKestrelux& w = fx.open();
+        KestreluxTestAccess a(w);
+        a.element<QComboBox>("cmbEPDFile")->setEditText(chosen.section(u'|', 0, 0));
+        w.cmbEPDFile_Click();
+        for (int i = 0; i < 2; ++i)
+            a.element<QLineEdit>(boxes[i])->setText(chosen.section(u'|', i + 1, i + 1));
+        QVERIFY(w.close());
+    }
+    frmKestrelux& w = fx.open();
+    KestreluxTestAccess a(w);
+    QStringList shown = {a.element<QComboBox>("cmbEPDFile")->currentText()};
+    for (const char* box : boxes)
+        shown << a.element<QLineEdit>(box)->text();
+    QCOMPARE(shown.join(u'|'), restored);
+    QCOMPARE(a.suiteSize(), qint16(restored.startsWith(QLatin1String("mine")) ? 12 : 20));
+    QCOMPARE(a.timePerPosition(), restored.section(u'|', 2).toDouble());
+    // In a file of their own: the settings file keeps the engine's keys only.
+    QCOMPARE(QFile(a.settingsFile()).size(), qint64(settings.size()));
+    QVERIFY(QFile::exists(fx.dataFile(QLatin1String(kx::kLastChoicesFileName))));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -334,6 +335,7 @@ void TestRecords::closingDuringTheLevelFilterLogsNothing()
     const qint32 first = a.currentPosition();
     a.element<QLineEdit>("txtLivello")->setText(QStringLiteral("1")); // only position 1 is drawn
     w.randomSource().Seed(3);
+    w.setDialogRunner([](QDialog&) { return int(QMessageBox::Yes); }); // close anyway
     QTimer::singleShot(0, &w, &QWidget::close);
     playAttempt(w, a, false);
 

@@ -94,38 +94,43 @@ std::optional<MoveText> ReadMoveText(QStringView word)
     return move;
 }
 
-std::optional<ChessMove> ParseMove(const ChessPosition& position, QStringView text)
+QList<ChessMove> MovesNamed(const ChessPosition& position, QStringView text)
 {
-    const std::optional<MoveText> named = ReadMoveText(text);
-    if (!named)
-        return std::nullopt;
-    const MoveList legal = position.LegalMoves();
-    std::optional<ChessMove> found;
-    for (const ChessMove& move : legal) {
-        if (named->castling != MoveText::NoCastling) {
+    QList<ChessMove> named;
+    const std::optional<MoveText> read = ReadMoveText(text);
+    if (!read)
+        return named;
+    for (const ChessMove& move : position.LegalMoves()) {
+        if (read->castling != MoveText::NoCastling) {
             const bool isShort = move.to > move.from;
             if (!(move.flags & ChessMove::Castling) ||
-                isShort != (named->castling == MoveText::Short))
+                isShort != (read->castling == MoveText::Short))
                 continue;
         } else {
             const PieceKind piece = position.kindAt(move.from);
             // Without a piece letter SAN means a pawn; a coordinate move
             // means whatever stands on its origin.
-            const PieceKind wanted = named->piece != NoKind     ? named->piece
-                                     : named->fromSquareGiven() ? piece
-                                                                : Pawn;
+            const PieceKind wanted = read->piece != NoKind     ? read->piece
+                                     : read->fromSquareGiven() ? piece
+                                                               : Pawn;
             const PieceKind promotion =
-                move.promotion != NoKind && named->promotion == NoKind ? Queen : named->promotion;
-            if (move.to != named->to || piece != wanted || move.promotion != promotion ||
-                (named->fromFile >= 0 && move.from % 8 != named->fromFile) ||
-                (named->fromRank >= 0 && move.from / 8 != named->fromRank))
+                move.promotion != NoKind && read->promotion == NoKind ? Queen : read->promotion;
+            if (move.to != read->to || piece != wanted || move.promotion != promotion ||
+                (read->fromFile >= 0 && move.from % 8 != read->fromFile) ||
+                (read->fromRank >= 0 && move.from / 8 != read->fromRank))
                 continue;
         }
-        if (found)
-            return std::nullopt; // ambiguous
-        found = move;
+        named.append(move);
     }
-    return found;
+    return named;
+}
+
+std::optional<ChessMove> ParseMove(const ChessPosition& position, QStringView text)
+{
+    const QList<ChessMove> named = MovesNamed(position, text);
+    if (named.size() != 1)
+        return std::nullopt; // none, or ambiguous
+    return named.first();
 }
 
 QString SanOf(const ChessPosition& position, const ChessMove& move)

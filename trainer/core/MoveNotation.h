@@ -3,6 +3,7 @@
 #include "ChessMove.h"
 #include "ChessPosition.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -36,11 +37,15 @@ struct MoveText
 /// Nothing when the word cannot be a move ("dm", "26", "c0", "id").
 std::optional<MoveText> ReadMoveText(QStringView word);
 
-/// The legal move the text names in the position: a SAN move (a missing
+/// Every legal move the text names in the position: a SAN move (a missing
 /// promotion piece means a queen), a coordinate move of whatever piece
 /// stands on the origin, or the board's form. Extra detail such as an origin
 /// SAN would not need is accepted when it agrees; check, mate and capture
-/// marks are not checked. Nothing when no legal move or more than one fits.
+/// marks are not checked. Empty when the text is no move or names none.
+QList<ChessMove> MovesNamed(const ChessPosition& position, QStringView text);
+
+/// The one legal move the text names (see MovesNamed); nothing when no legal
+/// move or more than one fits.
 std::optional<ChessMove> ParseMove(const ChessPosition& position, QStringView text);
 
 /// Standard SAN of a legal move, with the disambiguation it needs and "+" or

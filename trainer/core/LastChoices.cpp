@@ -1,0 +1,47 @@
+#include "LastChoices.h"
+
+#include "IniFile.h"
+#include "SafeWrite.h"
+
+#include <QDir>
+
+namespace kx {
+
+namespace {
+const QString kSection = QStringLiteral("Last");
+const QString kSuiteKey = QStringLiteral("Suite");
+const QString kPositionsKey = QStringLiteral("Positions");
+const QString kSecondsKey = QStringLiteral("Seconds");
+
+QString fileIn(const QString& folder)
+{
+    return QDir(folder).filePath(QLatin1String(kLastChoicesFileName));
+}
+} // namespace
+
+LastChoices ReadLastChoices(const QString& dataFolder)
+{
+    const QString path = fileIn(dataFolder);
+    return {ReadIniValue(path, kSection, kSuiteKey), ReadIniValue(path, kSection, kPositionsKey),
+            ReadIniValue(path, kSection, kSecondsKey)};
+}
+
+bool WriteLastChoices(const QString& dataFolder, const LastChoices& choices, QString* error)
+{
+    if (!QDir().mkpath(dataFolder)) {
+        if (error)
+            *error = QStringLiteral("Cannot create the folder %1").arg(dataFolder);
+        return false;
+    }
+    // A line break would end the value early; no name or number holds one.
+    const auto line = [](const QString& key, QString value) {
+        value.replace(u'\n', u' ').replace(u'\r', u' ');
+        return key + u'=' + value + u'\n';
+    };
+    const QString text = u'[' + kSection + QStringLiteral("]\n") + line(kSuiteKey, choices.suite) +
+                         line(kPositionsKey, choices.positions) +
+                         line(kSecondsKey, choices.seconds);
+    return ReplaceFileContents(fileIn(dataFolder), text.toUtf8(), error);
+}
+
+} // namespace kx

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+/*
+ * The session settings chosen last (suite, positions per session, seconds per
+ * position), kept in a small file of their own in the data folder so the next
+ * start begins where the user left off; Kestrelux.ini holds only the engine's
+ * keys.
+ */
+namespace kx {
+
+struct LastChoices
+{
+    QString suite;
+    QString positions;
+    QString seconds;
+
+    bool operator==(const LastChoices&) const = default;
+};
+
+inline constexpr const char* kLastChoicesFileName = "KXLast.ini";
+
+/// What the folder's file holds; empty texts for what it lacks.
+LastChoices ReadLastChoices(const QString& dataFolder);
+
+/// Replaces the folder's file (creating the folder); false, with the reason,
+/// when it cannot be written.
+bool WriteLastChoices(const QString& dataFolder, const LastChoices& choices,
+                      QString* error = nullptr);
+
+} // namespace kx
