@@ -57,11 +57,15 @@ constexpr double kScreenShare = 0.6;   // of the screen's height, for the board 
 constexpr int kTypedMoveHeight = 330;  // the typed move's line below the report
 constexpr const char* kDefaultEngineProgram = "/usr/games/stockfish";
 
-// Places a widget at a rectangle given in twips.
+// Places a widget at a rectangle given in twips. A caption never gets cut:
+// a label whose text needs more room than its twips (our font is wider than
+// the one the layout was drawn for) takes that room.
 void place(QWidget* w, int left, int top, int width, int height)
 {
-    w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                   height / kTwipsPerPixel);
+    int pixels = width / kTwipsPerPixel;
+    if (const auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap())
+        pixels = qMax(pixels, label->sizeHint().width());
+    w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, pixels, height / kTwipsPerPixel);
 }
 
 int twips(int pixels)
@@ -483,7 +487,11 @@ void frmKestrelux::Form_Load()
     tmrTime->stop();
 
     static constexpr double kGridShare[] = {0.35, 0.15, 0.15, 0.15, 0.1, 0.1, 0.1, 0.1, 0.1, 0.4};
-    Grid->setColWidth(0, 400);
+    // The position number must show whole, up to the largest suite.
+    constexpr int kCellPadding = 10; // pixels around a cell's text
+    const int numberWidth =
+        twips(Grid->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + kCellPadding);
+    Grid->setColWidth(0, qMax(400, numberWidth));
     for (int k = 1; k <= 10; ++k)
         Grid->setColWidth(k, kx::RoundToInt32((twips(Grid->width()) - 900) * kGridShare[k - 1]));
 

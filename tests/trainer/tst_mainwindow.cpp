@@ -81,15 +81,20 @@ void TestMainWindow::elementsCarryTheirCaptions()
         QString text;
         if (auto* b = qobject_cast<QAbstractButton*>(element))
             text = b->text();
-        else if (auto* l = qobject_cast<QLabel*>(element))
+        else if (auto* l = qobject_cast<QLabel*>(element)) {
             text = l->text();
-        else if (auto* t = qobject_cast<QLineEdit*>(element))
+            // A caption is never cut off.
+            QVERIFY2(l->wordWrap() || l->width() >= l->sizeHint().width(), qPrintable(name));
+        } else if (auto* t = qobject_cast<QLineEdit*>(element))
             text = t->text();
         QCOMPARE(text, caption);
     }
     for (const char* name : {"txtReport", "txtCommento", "grdReport", "Grid", "cmbEPDFile",
                              "CBoard", "ENGINE", "tmrTime"})
         QVERIFY2(w.findChild<QObject*>(QLatin1String(name)), name);
+    // The table's position numbers show whole, up to the largest suite.
+    FlexGrid* grid = KestreluxTestAccess(w).grid();
+    QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(QStringLiteral("32767")));
 }
 
 void TestMainWindow::startsInNormalMode()
