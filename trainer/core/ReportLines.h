@@ -30,7 +30,7 @@ struct AttemptLineInput
 };
 
 /// The attempt line with its markers, not yet expanded.
-QString AttemptLine(const AttemptLineInput& in, const QLocale& locale = QLocale::system());
+QString AttemptLine(const AttemptLineInput& in, const QLocale& locale = QLocale());
 
 struct SummaryLineInput
 {
