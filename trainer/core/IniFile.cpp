@@ -120,13 +120,10 @@ bool hasLineBreak(const QString& text)
 
 } // namespace
 
-QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
-                     const QString& defaultValue)
+QString IniValue(const QByteArray& data, const QString& section, const QString& key,
+                 const QString& defaultValue)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return defaultValue;
-    const QList<Line> lines = splitLines(file.readAll());
+    const QList<Line> lines = splitLines(data);
     // Names are matched as the writer stores them: without outer blanks.
     const SectionSpan span = findSection(lines, section.trimmed());
     if (span.header < 0)
@@ -138,8 +135,8 @@ QString ReadIniValue(const QString& filePath, const QString& section, const QStr
     return text.mid(text.indexOf(u'=') + 1).trimmed();
 }
 
-bool WriteIniValue(const QString& filePath, const QString& untrimmedSection,
-                   const QString& untrimmedKey, const QString& value, QString* error)
+std::optional<QByteArray> WithIniValue(const QByteArray& data, const QString& untrimmedSection,
+                                       const QString& untrimmedKey, const QString& value)
 {
     // " Engine" is stored, found and replaced as "Engine", never added twice.
     const QString section = untrimmedSection.trimmed();
@@ -147,24 +144,8 @@ bool WriteIniValue(const QString& filePath, const QString& untrimmedSection,
     // Names and values that the line format cannot hold would corrupt the file.
     if (section.isEmpty() || section.contains(u']') || hasLineBreak(section) || key.isEmpty() ||
         key.contains(u'=') || key.startsWith(u'[') || key.startsWith(u';') || hasLineBreak(key) ||
-        hasLineBreak(value)) {
-        setError(error, QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
-                                       "value cannot be written on one settings line.")
-                            .arg(key, section, filePath));
-        return false;
-    }
-
-    QByteArray data;
-    QFile existing(filePath);
-    if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) {
-            setError(error, QStringLiteral("Cannot read the settings file %1: %2")
-                                .arg(filePath, existing.errorString()));
-            return false;
-        }
-        data = existing.readAll();
-        existing.close();
-    }
+        hasLineBreak(value))
+        return std::nullopt;
 
     QList<Line> lines = splitLines(data);
     // New lines follow the file's own line ends.
@@ -197,9 +178,43 @@ bool WriteIniValue(const QString& filePath, const QString& untrimmedSection,
     QByteArray out;
     for (const Line& line : std::as_const(lines))
         out += line.text + line.end;
+    return out;
+}
+
+QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
+                     const QString& defaultValue)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return defaultValue;
+    return IniValue(file.readAll(), section, key, defaultValue);
+}
+
+bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
+                   const QString& value, QString* error)
+{
+    QByteArray data;
+    QFile existing(filePath);
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly)) {
+            setError(error, QStringLiteral("Cannot read the settings file %1: %2")
+                                .arg(filePath, existing.errorString()));
+            return false;
+        }
+        data = existing.readAll();
+        existing.close();
+    }
+
+    const std::optional<QByteArray> out = WithIniValue(data, section, key, value);
+    if (!out) {
+        setError(error, QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
+                                       "value cannot be written on one settings line.")
+                            .arg(key.trimmed(), section.trimmed(), filePath));
+        return false;
+    }
 
     QString reason;
-    if (!ReplaceFileContents(filePath, out, &reason)) {
+    if (!ReplaceFileContents(filePath, *out, &reason)) {
         setError(error,
                  QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, reason));
         return false;
