@@ -3,6 +3,7 @@
 #include "BestMoveScan.h"
 #include "FlexGrid.h"
 #include "StatsFile.h"
+#include "SuiteFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,23 +70,22 @@ StatsTable::Outcome StatsTable::Scan(const QString& suitePath, const QString& su
                                      const kx::KeepGoing& keepGoing)
 {
     Outcome outcome;
-    const kx::SuiteLines suiteLines = kx::ReadWholeSuite(suitePath);
-    if (!suiteLines.ok) {
-        outcome.error = suiteLines.error;
+    // Read as positions are shown, so row n is always the position n on the board.
+    const std::optional<QStringList> lines = kx::ReadSuiteLines(suitePath, &outcome.error);
+    if (!lines)
         return outcome;
-    }
-    const qint32 count = qMin<qint32>(qint32(suiteLines.lines.size()), kMaxPositions);
-    if (suiteLines.lines.size() > kMaxPositions) {
+    const qint32 count = qMin<qint32>(qint32(lines->size()), kMaxPositions);
+    if (lines->size() > kMaxPositions) {
         outcome.error = QStringLiteral("%1 has %2 lines; the table takes its first %3 positions.")
                             .arg(QFileInfo(suitePath).fileName())
-                            .arg(suiteLines.lines.size())
+                            .arg(lines->size())
                             .arg(kMaxPositions);
     }
     kx::TableRows rows;
     rows.reserve(count + 1);
     rows.append(m_grid->Rows() > 0 ? m_grid->Table().first() : QStringList());
     for (qint32 n = 1; n <= count; ++n) {
-        rows.append(kx::ScanRow(n, suiteLines.lines.at(n - 1)));
+        rows.append(kx::ScanRow(n, lines->at(n - 1)));
         if (n % kLinesPerCheck == 0 && keepGoing && !keepGoing()) {
             outcome.finished = false;
             return outcome;

@@ -32,7 +32,7 @@ bool isNumber(const QString& text)
     bool ok = false;
     text.trimmed().toDouble(&ok);
     if (!ok)
-        QLocale::system().toDouble(text.trimmed(), &ok);
+        QLocale().toDouble(text.trimmed(), &ok);
     return ok;
 }
 

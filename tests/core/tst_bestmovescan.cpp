@@ -1,12 +1,10 @@
 #include "BestMoveScan.h"
-#include "TestFiles.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kx;
 
-// Table rows built from a suite's records, and reading a suite's lines.
+// Table rows built from a suite's records.
 class TestBestMoveScan : public QObject
 {
     Q_OBJECT
@@ -14,7 +12,6 @@ class TestBestMoveScan : public QObject
 private slots:
     void row_data();
     void row();
-    void lines();
 };
 
 void TestBestMoveScan::row_data()
@@ -48,14 +45,6 @@ void TestBestMoveScan::row()
     QCOMPARE(cells.at(0), QStringLiteral("42"));
     QTEST(cells.mid(1, 4).join(u'|'), "cells");
     QCOMPARE(cells.mid(5), QStringList(6));
-}
-
-void TestBestMoveScan::lines()
-{
-    QTemporaryDir dir;
-    writeAll(dir.filePath("S.EPD"), "a\r\n\r\nb\n"); // an empty line counts, the last LF ends one
-    QCOMPARE(ReadWholeSuite(dir.filePath("S.EPD")).lines, (QStringList{"a", "", "b"}));
-    QVERIFY(!ReadWholeSuite(dir.filePath("missing.EPD")).ok);
 }
 
 QTEST_GUILESS_MAIN(TestBestMoveScan)

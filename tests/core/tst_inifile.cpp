@@ -21,6 +21,7 @@ private slots:
     void reads();
     void writes_data();
     void writes();
+    void namesWithOuterBlanks();
     void failureKeepsOldFile_data();
     void failureKeepsOldFile();
 
@@ -65,6 +66,7 @@ void TestIniFile::reads_data()
     row("no section", "[Other]\nEngine=/bin/e\n", "none");
     row("no key", "[Kestrelux]\nCommandLine=-x\n", "none");
     row("key in a later section", "[Kestrelux]\n[Other]\nEngine=/bin/e\n", "none");
+    row("CR-only line ends", "[Other]\rEngine=/no\r[Kestrelux]\rEngine=/bin/e\r", "/bin/e");
 }
 
 void TestIniFile::reads()
@@ -93,6 +95,9 @@ void TestIniFile::writes_data()
     row("adds key to last line without line end", "[Kestrelux]\nCommandLine=-a",
         "[Kestrelux]\nCommandLine=-a\nEngine=/x\n");
     row("adds section at end", "[Other]\r\nk=v", "[Other]\r\nk=v\r\n[Kestrelux]\r\nEngine=/x\r\n");
+    row("CR-only file", "[Kestrelux]\rEngine=/old\r[Other]\rk=v",
+        "[Kestrelux]\rEngine=/x\r[Other]\rk=v");
+    row("adds key to a CR-only file", "[Kestrelux]\rA=1", "[Kestrelux]\rA=1\rEngine=/x\r");
 }
 
 void TestIniFile::writes()
@@ -103,6 +108,19 @@ void TestIniFile::writes()
     QString error;
     QVERIFY2(WriteIniValue(m_path, "Kestrelux", "Engine", "/x", &error), qPrintable(error));
     QTEST(readAll(m_path), "after");
+}
+
+// A name is stored without its outer blanks, and found again with or without them.
+void TestIniFile::namesWithOuterBlanks()
+{
+    writeAll(m_path, "[Kestrelux]\nEngine=/old\n");
+    for (const char* value : {"/a", "/b"}) {
+        QVERIFY(WriteIniValue(m_path, " Kestrelux\t", " Engine ", value));
+        QVERIFY(WriteIniValue(m_path, " Other ", " Depth", value));
+    }
+    QCOMPARE(readAll(m_path), QByteArray("[Kestrelux]\nEngine=/b\n[Other]\nDepth=/b\n"));
+    QCOMPARE(ReadIniValue(m_path, " Kestrelux ", " Engine"), QStringLiteral("/b"));
+    QCOMPARE(ReadIniValue(m_path, "Other", "Depth "), QStringLiteral("/b"));
 }
 
 void TestIniFile::failureKeepsOldFile_data()

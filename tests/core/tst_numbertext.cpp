@@ -33,8 +33,15 @@ void TestNumberText::numericValue_data()
     QTest::newRow("comma is not a point") << "1,5" << 1.0;
     QTest::newRow("blank after sign") << "- 3" << 0.0;
     QTest::newRow("second point ends it") << "1.2.3" << 1.2;
-    QTest::newRow("overflow saturates") << "1e999" << std::numeric_limits<double>::max();
+    // Too large or too small for a double, told by the number's real power of ten.
+    const double max = std::numeric_limits<double>::max();
+    QTest::newRow("overflow saturates") << "1e999" << max;
     QTest::newRow("underflow is zero") << "1e-999" << 0.0;
+    QTest::newRow("underflow without exponent")
+        << QStringLiteral("0.") + QString(323, u'0') + u'1' << 0.0;
+    QTest::newRow("overflow with negative exponent")
+        << QStringLiteral("-1") + QString(310, u'0') + QStringLiteral("e-1") << -max;
+    QTest::newRow("exponent of 25 digits") << "0.5e1000000000000000000000" << max;
 }
 
 void TestNumberText::numericValue()

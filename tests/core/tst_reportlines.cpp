@@ -52,7 +52,12 @@ void TestReportLines::addTab_data()
     row("passed column removed", "abc[2]x", "abcx");
     row("padded to column", "ab[5]x", "ab  x");
     row("exactly at column", "123456[7]x", "123456x");
-    row("half rounds to even", "[2.5]x", " x");
+    // Only decimal digits name a column: a record's "bm [9e9]" or a suite
+    // named "x[1e9].epd" must not ask for 2^31 blanks.
+    row("exponents are text", "a[9e9]b[1e9]", "a[9e9]b[1e9]");
+    row("point, sign, blank are text", "[2.5]x[-5]y[ 5]", "[2.5]x[-5]y[ 5]");
+    QTest::newRow("widest column") << "ab[999]x" << QString("ab") + QString(996, u' ') + "x";
+    row("marker right after a passed one", "abc[2][1]x", "abc[1]x");
     row("unclosed bracket is text", "ab[5]x[3", "ab  x[3");
     row("two markers", "a[3]b[6]c", "a b  c");
     row("level tag after marker", "x[3][Liv<=3]", "x [Liv<=3]");
@@ -106,9 +111,12 @@ void TestReportLines::summaryLine()
                               .suiteName = "AVERYLONGSUITENAME.EPD", // cut at 14 characters
                               .levelTag = "[Liv<=3]"};
     // Columns 1, 6, 19, 34, 45, 55, 70 and 85.
-    QCOMPARE(AddTab(SummaryLine(in)),
-             QStringLiteral("  96 1/1(100%)    tottime 10     saved 2345 (s/p50)   05/03/24 07:09 "
-                            "AVERYLONGSUITE [Liv<=3]"));
+    const QString head =
+        QStringLiteral("  96 1/1(100%)    tottime 10     saved 2345 (s/p50)   05/03/24 07:09 ");
+    QCOMPARE(AddTab(SummaryLine(in)), head + QStringLiteral("AVERYLONGSUITE [Liv<=3]"));
+    SummaryLineInput bracketed = in;
+    bracketed.suiteName = QStringLiteral("x[9e9].epd");
+    QCOMPARE(AddTab(SummaryLine(bracketed)), head + QStringLiteral("x[9e9].epd     [Liv<=3]"));
 }
 
 QTEST_GUILESS_MAIN(TestReportLines)

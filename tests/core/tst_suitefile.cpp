@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
+#include <sys/stat.h>
+
 using namespace kx;
 
 // Suite files: records by number, line counts and the suite list.
@@ -16,6 +19,7 @@ private slots:
     void lines_data();
     void lines();
     void unreadableFile();
+    void filesReportingSizeZero();
     void suiteList();
 };
 
@@ -72,6 +76,37 @@ void TestSuiteFile::unreadableFile()
     QVERIFY(!record.ok);
     QVERIFY2(record.error.startsWith(QStringLiteral("Cannot open the suite file ") + path + ": "),
              qPrintable(record.error));
+}
+
+// A /proc file and a pipe report size 0 yet hold lines: every reader reads to the end.
+void TestSuiteFile::filesReportingSizeZero()
+{
+    const QString proc = QStringLiteral("/proc/filesystems");
+    const QStringList procLines = ReadSuiteLines(proc).value_or(QStringList());
+    if (procLines.isEmpty())
+        QSKIP("/proc/filesystems cannot be read here");
+    QCOMPARE(CountSuiteLines(proc), procLines.size());
+    QCOMPARE(ReadSuiteRecord(proc, qint32(procLines.size())).record, procLines.last());
+
+    QTemporaryDir dir;
+    const QByteArray pipe = dir.filePath(QStringLiteral("pipe.epd")).toLocal8Bit();
+    QCOMPARE(mkfifo(pipe.constData(), 0600), 0);
+    // A pipe is read once per opening, so each reading gets its own writer.
+    const auto feed = [&pipe] {
+        return std::async(std::launch::async, [&pipe] {
+            QFile writer(QString::fromLocal8Bit(pipe));
+            if (writer.open(QIODevice::WriteOnly))
+                writer.write("r1\nr2\r\nr3");
+        });
+    };
+    auto first = feed();
+    QCOMPARE(CountSuiteLines(QString::fromLocal8Bit(pipe)), 3);
+    first.wait();
+    auto second = feed();
+    QCOMPARE(ReadSuiteRecord(QString::fromLocal8Bit(pipe), 3).record, QStringLiteral("r3"));
+    second.wait();
+    auto third = feed();
+    QCOMPARE(ReadSuiteLines(QString::fromLocal8Bit(pipe)).value(), (QStringList{"r1", "r2", "r3"}));
 }
 
 // Suites gathered from several folders: the classic names first, then the

@@ -2,6 +2,9 @@
 // the position shown after it (castling, en passant, promotion), picking and
 // dropping squares, typed moves, and the Solution button with its marks.
 
+#include "../core/Mutations.h"
+#include "../core/TestFiles.h"
+#include "Fen.h"
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
 
@@ -37,6 +40,8 @@ private slots:
     void typedTextThatIsNoMoveMovesNothing_data();
     void typedTextThatIsNoMoveMovesNothing();
     void wholeSessionFromTheKeyboard();
+    void mutatedRecordsSetUpTheBoard_data() { mutations::addKindRows(); }
+    void mutatedRecordsSetUpTheBoard();
 
 private:
     // Shows a one-record suite and returns the window.
@@ -481,6 +486,29 @@ void TestMoveEntry::wholeSessionFromTheKeyboard()
     QCOMPARE(marks(*a.board()), QStringLiteral("e1r d2r e2g e4g"));
     w.ShowPosition(2); // the next position takes them away
     QCOMPARE(marks(*a.board()), QString());
+}
+
+// Broken records of the public suites, shown one by one: the board holds
+// exactly the squares read from each line, never more.
+void TestMoveEntry::mutatedRecordsSetUpTheBoard()
+{
+    mutations::Mutator m;
+    const QByteArray wac = readAll(QStringLiteral(KX_SUITES_DIR "/WAC.EPD"));
+    QVERIFY2(!wac.isEmpty(), kNoPublicSuites);
+    const QList<QByteArray> records = wac.split('\n');
+    QByteArray suite;
+    for (int i = m.cases(40); i > 0; --i)
+        suite += m.mutate(m.pick(records) + '\n');
+    TrainerFixture fx;
+    fx.writeFile(fx.programFile(QStringLiteral("WAC.EPD")), suite);
+    frmKestrelux& w = fx.open();
+    const QStringList lines = kx::ReadSuiteLines(fx.programFile(QStringLiteral("WAC.EPD"))).value();
+    for (qsizetype n = 1; n <= lines.size(); ++n) {
+        QVERIFY(w.ShowPosition(qint16(n)));
+        const kx::FenReading read = kx::ReadPlacement(lines.at(n - 1));
+        QVERIFY2(w.BoardToFen() == kx::PlacementToFen(read.squares, read.blackToMove),
+                 m.where(int(n), lines.at(n - 1).toUtf8()));
+    }
 }
 
 QTEST_MAIN(TestMoveEntry)

@@ -7,8 +7,8 @@
 
 /*
  * Building the position table from a suite: one row per line of the suite
- * file, holding the position number and the record's best moves, with every
- * statistics column empty.
+ * file (as ReadSuiteLines reads it), holding the position number and the
+ * record's best moves, with every statistics column empty.
  */
 namespace kx {
 
@@ -16,15 +16,5 @@ namespace kx {
 /// record has no usable bm operation) and up to three normalised best moves,
 /// the third column taking the rest when there are more.
 QStringList ScanRow(qint32 n, const QString& record);
-
-struct SuiteLines
-{
-    bool ok = false;
-    QStringList lines; // every line, an empty one included, without line ends
-    QString error;     // a message naming the file when !ok
-};
-
-/// All lines of a suite file; a last line without line end counts too.
-SuiteLines ReadWholeSuite(const QString& path);
 
 } // namespace kx

@@ -17,25 +17,25 @@ namespace {
 struct Line
 {
     QByteArray text;
-    QByteArray end; // "\n", "\r\n" or "" for a last line without line end
+    QByteArray end; // "\n", "\r\n", "\r" or "" for a last line without line end
 };
 
+// LF, CR LF and a CR alone each end a line, as editors on any system write them.
 QList<Line> splitLines(const QByteArray& data)
 {
     QList<Line> lines;
     qsizetype from = 0;
-    while (from < data.size()) {
-        const qsizetype lf = data.indexOf('\n', from);
-        if (lf < 0) {
-            lines.append({data.mid(from), {}});
-            break;
-        }
-        qsizetype textEnd = lf;
-        if (textEnd > from && data[textEnd - 1] == '\r')
-            --textEnd;
-        lines.append({data.mid(from, textEnd - from), data.mid(textEnd, lf + 1 - textEnd)});
-        from = lf + 1;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        const qsizetype endLength = c == '\r' && i + 1 < data.size() && data[i + 1] == '\n' ? 2 : 1;
+        lines.append({data.mid(from, i - from), data.mid(i, endLength)});
+        i += endLength - 1;
+        from = i + 1;
     }
+    if (from < data.size())
+        lines.append({data.mid(from), {}});
     return lines;
 }
 
@@ -120,61 +120,46 @@ bool hasLineBreak(const QString& text)
 
 } // namespace
 
-QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
-                     const QString& defaultValue)
+QString IniValue(const QByteArray& data, const QString& section, const QString& key,
+                 const QString& defaultValue)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return defaultValue;
-    const QList<Line> lines = splitLines(file.readAll());
-    const SectionSpan span = findSection(lines, section);
+    const QList<Line> lines = splitLines(data);
+    // Names are matched as the writer stores them: without outer blanks.
+    const SectionSpan span = findSection(lines, section.trimmed());
     if (span.header < 0)
         return defaultValue;
-    const qsizetype at = findKey(lines, span, key);
+    const qsizetype at = findKey(lines, span, key.trimmed());
     if (at < 0)
         return defaultValue;
     const QString text = QString::fromUtf8(lines[at].text);
     return text.mid(text.indexOf(u'=') + 1).trimmed();
 }
 
-bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
-                   const QString& value, QString* error)
+std::optional<QByteArray> WithIniValue(const QByteArray& data, const QString& untrimmedSection,
+                                       const QString& untrimmedKey, const QString& value)
 {
+    // " Engine" is stored, found and replaced as "Engine", never added twice.
+    const QString section = untrimmedSection.trimmed();
+    const QString key = untrimmedKey.trimmed();
     // Names and values that the line format cannot hold would corrupt the file.
-    if (section.trimmed().isEmpty() || section.contains(u']') || hasLineBreak(section) ||
-        key.trimmed().isEmpty() || key.contains(u'=') || key.trimmed().startsWith(u'[') ||
-        key.trimmed().startsWith(u';') || hasLineBreak(key) || hasLineBreak(value)) {
-        setError(error, QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
-                                       "value cannot be written on one settings line.")
-                            .arg(key, section, filePath));
-        return false;
-    }
-
-    QByteArray data;
-    QFile existing(filePath);
-    if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) {
-            setError(error, QStringLiteral("Cannot read the settings file %1: %2")
-                                .arg(filePath, existing.errorString()));
-            return false;
-        }
-        data = existing.readAll();
-        existing.close();
-    }
+    if (section.isEmpty() || section.contains(u']') || hasLineBreak(section) || key.isEmpty() ||
+        key.contains(u'=') || key.startsWith(u'[') || key.startsWith(u';') || hasLineBreak(key) ||
+        hasLineBreak(value))
+        return std::nullopt;
 
     QList<Line> lines = splitLines(data);
     // New lines follow the file's own line ends.
     QByteArray eol = "\n";
-    if (!lines.isEmpty() && lines.first().end == "\r\n")
-        eol = "\r\n";
+    if (!lines.isEmpty() && !lines.first().end.isEmpty())
+        eol = lines.first().end;
     const QByteArray valueBytes = value.toUtf8();
 
     const SectionSpan span = findSection(lines, section);
     if (span.header < 0) {
         if (!lines.isEmpty() && lines.last().end.isEmpty())
             lines.last().end = eol;
-        lines.append({'[' + section.trimmed().toUtf8() + ']', eol});
-        lines.append({key.trimmed().toUtf8() + '=' + valueBytes, eol});
+        lines.append({'[' + section.toUtf8() + ']', eol});
+        lines.append({key.toUtf8() + '=' + valueBytes, eol});
     } else if (const qsizetype at = findKey(lines, span, key); at >= 0) {
         // Keep the key as the file spells it; only the value changes.
         const QByteArray& old = lines[at].text;
@@ -187,15 +172,49 @@ bool WriteIniValue(const QString& filePath, const QString& section, const QStrin
             --after;
         if (lines[after - 1].end.isEmpty())
             lines[after - 1].end = eol;
-        lines.insert(after, {key.trimmed().toUtf8() + '=' + valueBytes, eol});
+        lines.insert(after, {key.toUtf8() + '=' + valueBytes, eol});
     }
 
     QByteArray out;
     for (const Line& line : std::as_const(lines))
         out += line.text + line.end;
+    return out;
+}
+
+QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
+                     const QString& defaultValue)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return defaultValue;
+    return IniValue(file.readAll(), section, key, defaultValue);
+}
+
+bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
+                   const QString& value, QString* error)
+{
+    QByteArray data;
+    QFile existing(filePath);
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly)) {
+            setError(error, QStringLiteral("Cannot read the settings file %1: %2")
+                                .arg(filePath, existing.errorString()));
+            return false;
+        }
+        data = existing.readAll();
+        existing.close();
+    }
+
+    const std::optional<QByteArray> out = WithIniValue(data, section, key, value);
+    if (!out) {
+        setError(error, QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
+                                       "value cannot be written on one settings line.")
+                            .arg(key.trimmed(), section.trimmed(), filePath));
+        return false;
+    }
 
     QString reason;
-    if (!ReplaceFileContents(filePath, out, &reason)) {
+    if (!ReplaceFileContents(filePath, *out, &reason)) {
         setError(error,
                  QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, reason));
         return false;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 /*
  * A settings file in the INI form the program has always used: section and
@@ -9,6 +12,16 @@
  * one key leaves every other line of the file as it was.
  */
 namespace kx {
+
+/// The value of key in section of a settings file's text, trimmed;
+/// defaultValue when the section or key is missing.
+QString IniValue(const QByteArray& data, const QString& section, const QString& key,
+                 const QString& defaultValue = QString());
+
+/// The settings text with key in section set to value, every other line kept
+/// byte for byte; nothing when the name or value cannot be written on one line.
+std::optional<QByteArray> WithIniValue(const QByteArray& data, const QString& section,
+                                       const QString& key, const QString& value);
 
 /// The value of key in section, trimmed; defaultValue when file, section or key is missing.
 QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,

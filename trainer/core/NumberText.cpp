@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -15,6 +16,9 @@ namespace {
 // value a user types or the scoring produces, few enough that sums such as
 // 0.1 + 0.2 come out as the decimal the user expects.
 constexpr int kSignificantDigits = 15;
+// Exponents beyond any a double can use are all read as this one: no
+// overflow however many digits the text has.
+constexpr qint64 kExponentCap = 1'000'000'000'000;
 
 bool isBlank(QChar c)
 {
@@ -142,8 +146,15 @@ double NumericValue(const QString& text)
             number += '-';
         ++i;
     }
+    // The power of ten of the first non-zero digit, and of the exponent, tell
+    // a number too large for a double from one too small for it.
+    qint64 order = 0;
+    bool significant = false;
     bool anyDigit = false;
     while (i < n && isDigit(text[i])) {
+        if (significant)
+            ++order;
+        significant = significant || text[i] != u'0';
         number += char(text[i++].unicode());
         anyDigit = true;
     }
@@ -151,6 +162,9 @@ double NumericValue(const QString& text)
         number += '.';
         ++i;
         while (i < n && isDigit(text[i])) {
+            if (!significant)
+                --order;
+            significant = significant || text[i] != u'0';
             number += char(text[i++].unicode());
             anyDigit = true;
         }
@@ -158,28 +172,33 @@ double NumericValue(const QString& text)
     if (!anyDigit)
         return 0.0;
     // The exponent counts only when at least one digit follows it: "1e" is 1.
+    qint64 exponent = 0;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         qsizetype j = i + 1;
-        std::string exponent = "e";
-        if (j < n && (text[j] == u'+' || text[j] == u'-'))
-            exponent += char(text[j++].unicode());
+        std::string exponentText = "e";
+        bool negativeExponent = false;
+        if (j < n && (text[j] == u'+' || text[j] == u'-')) {
+            negativeExponent = text[j] == u'-';
+            exponentText += char(text[j++].unicode());
+        }
         bool expDigit = false;
         while (j < n && isDigit(text[j])) {
-            exponent += char(text[j++].unicode());
+            exponent = std::min<qint64>(exponent * 10 + (text[j].unicode() - u'0'), kExponentCap);
+            exponentText += char(text[j++].unicode());
             expDigit = true;
         }
         if (expDigit)
-            number += exponent;
+            number += exponentText;
+        exponent = !expDigit ? 0 : negativeExponent ? -exponent : exponent;
     }
     double value = 0.0;
     const char* first = number.data();
     const char* last = first + number.size();
     const auto res = std::from_chars(first, last, value);
     if (res.ec == std::errc::result_out_of_range) {
-        // Too large saturates, too small is zero; the exponent's sign tells which.
-        const bool tiny = number.find("e-") != std::string::npos;
+        // Too large saturates, too small is zero.
         const bool negative = number.front() == '-';
-        if (tiny)
+        if (order + exponent < 0)
             return negative ? -0.0 : 0.0;
         const double big = std::numeric_limits<double>::max();
         return negative ? -big : big;

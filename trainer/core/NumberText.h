@@ -7,7 +7,8 @@
  * Numbers as the trainer keeps them in text boxes and labels: the lenient
  * leading-number parse used for every numeric setting, rounding to integers
  * with halves to even, shortest plain-decimal text in the user's locale, and
- * the few fixed format patterns of the session report.
+ * the few fixed format patterns of the session report. The locale is the
+ * program's default one, QLocale(): the system's unless the program sets another.
  */
 namespace kx {
 
@@ -21,11 +22,11 @@ qint16 RoundToInt16(double value);
 
 /// Plain decimal, at most 15 significant digits, no trailing zeros, no group
 /// separators, with the locale's decimal separator.
-QString NumberToText(double value, const QLocale& locale = QLocale::system());
+QString NumberToText(double value, const QLocale& locale = QLocale());
 
 /// Reads a number written by NumberToText in the same locale; texts that are
 /// not such a number fall back to NumericValue.
-double TextToNumber(const QString& text, const QLocale& locale = QLocale::system());
+double TextToNumber(const QString& text, const QLocale& locale = QLocale());
 
 /// One of the report patterns "0#) ", "0# ", "00", "000 ", "0000 ", "###0.0",
 /// "#####0.0": every digit place from the first '0' on is always written ("0#"
@@ -33,7 +34,6 @@ double TextToNumber(const QString& text, const QLocale& locale = QLocale::system
 /// around the digits is copied. Rounds halves away from zero, judged on the
 /// value's 15-significant-digit decimal form (so 0.15 counts as a half); a
 /// negative result gets a leading "-" unless it rounds to zero.
-QString FormatNumber(double value, const QString& pattern,
-                     const QLocale& locale = QLocale::system());
+QString FormatNumber(double value, const QString& pattern, const QLocale& locale = QLocale());
 
 } // namespace kx

@@ -3,42 +3,68 @@
 #include "NumberText.h"
 
 #include <cmath>
+#include <optional>
 
 namespace kx {
 
 namespace {
 
-constexpr qsizetype kMaxMarkerSpan = 4; // "[" + up to three digits, then "]"
+constexpr qsizetype kMaxMarkerDigits = 3;
 constexpr qsizetype kAttemptPrefixWidth = 6;
 constexpr qsizetype kSummaryPointsWidth = 5;
 constexpr qsizetype kSavedDigits = 4;
 constexpr qsizetype kSuiteNameWidth = 14;
 const QString kSixBlanks = QStringLiteral("      ");
 
+// The column a marker's text names: up to three decimal digits and nothing
+// else, so the widest padding is 999 columns whatever a record or a file name
+// puts between brackets ("[9e9]" stays text). An empty pair names column 0,
+// always passed. Nothing when the text is no column.
+std::optional<qsizetype> markerColumn(QStringView digits)
+{
+    if (digits.size() > kMaxMarkerDigits)
+        return std::nullopt;
+    qsizetype column = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        column = column * 10 + (c.unicode() - u'0');
+    }
+    return column;
+}
+
 } // namespace
 
 QString AddTab(const QString& s)
 {
-    // Positions are 1-based, as the columns the markers name.
-    QString line = s;
-    qsizetype start = 1;
+    // The line is built once, left to right, so a long line full of brackets
+    // costs no more than its length. A "[" right after a marker that was
+    // removed or needed no blanks is taken as text, as it always has been.
+    QString line;
+    line.reserve(s.size());
+    qsizetype pos = 0;        // where the text not yet copied starts
+    qsizetype searchFrom = 0; // where the next "[" may start
+    qsizetype close = -1;     // the first "]" at or after the last "[" found
     for (;;) {
-        const qsizetype b = line.indexOf(u'[', start - 1) + 1;
-        if (b == 0)
+        const qsizetype open = s.indexOf(u'[', searchFrom);
+        if (open >= 0 && close < open)
+            close = s.indexOf(u']', open);
+        if (open < 0 || close < 0) {
+            line += QStringView(s).mid(pos); // without a "]" no marker can follow
             return line;
-        start = b + 1;
-        const qsizetype c = line.indexOf(u']', b - 1) + 1;
-        if (c == 0)
-            continue; // no closing bracket: the "[" is plain text
-        if (c - b > kMaxMarkerSpan)
+        }
+        const std::optional<qsizetype> column =
+            markerColumn(QStringView(s).mid(open + 1, close - open - 1));
+        if (!column) {
+            searchFrom = open + 1;
             continue;
-        const qsizetype length = line.size();
-        const qint32 k = RoundToInt32(NumericValue(line.mid(b, c - b - 1)));
-        const QString tail = line.right(length - c);
-        if (k < b)
-            line = line.left(b - 1) + tail;
-        else
-            line = line.left(b - 1) + QString(k - b, u' ') + tail;
+        }
+        line += QStringView(s).mid(pos, open - pos);
+        const qsizetype at = line.size() + 1; // the marker's column
+        if (*column > at)
+            line += QString(*column - at, u' ');
+        pos = close + 1;
+        searchFrom = *column > at ? pos : pos + 1;
     }
 }
 

@@ -12,7 +12,8 @@
  */
 namespace kx {
 
-/// Expands the column markers of s into blanks (or drops a passed one).
+/// Expands the column markers of s ("[" up to three decimal digits "]") into
+/// blanks, or drops a passed one; other bracketed text stays as it is.
 QString AddTab(const QString& s);
 
 struct AttemptLineInput
@@ -29,7 +30,7 @@ struct AttemptLineInput
 };
 
 /// The attempt line with its markers, not yet expanded.
-QString AttemptLine(const AttemptLineInput& in, const QLocale& locale = QLocale::system());
+QString AttemptLine(const AttemptLineInput& in, const QLocale& locale = QLocale());
 
 struct SummaryLineInput
 {

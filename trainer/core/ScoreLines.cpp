@@ -16,6 +16,7 @@ constexpr qsizetype kPointsWidth = 4;
 // Keys count down from here, so that every total four characters can hold
 // (-999 to 9999) gets a key of the same width.
 constexpr double kKeyBase = 10000.0;
+constexpr qint32 kLargestKey = 99999; // kScoreKeyWidth - 1 digits
 const QString kSummaryMark = QStringLiteral("tottime");
 const QString kLevelMark = QStringLiteral("[Liv<=");
 const QString kStatsSuites = QStringLiteral("WAC");
@@ -53,7 +54,9 @@ QStringList ScoreRecords(const QStringList& logLines, const ScoresQuery& query)
                     continue;
             }
         }
-        const qint32 key = RoundToInt32(kKeyBase - SummaryPoints(line));
+        // Points a damaged line gives ("9e99" reads as 9e99) still get a key
+        // of the same width, first or last.
+        const qint32 key = qBound(0, RoundToInt32(kKeyBase - SummaryPoints(line)), kLargestKey);
         records.append(
             QStringLiteral("%1 ").arg(key, int(kScoreKeyWidth) - 1, 10, QLatin1Char('0')) + line);
     }

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <limits>
 
 namespace kx {
 
@@ -23,11 +24,13 @@ QString decodeLine(const QByteArray& bytes)
 
 // Hands each line, without its end, to visit(number, bytes) until visit
 // returns false. LF, CR LF and a lone CR each end a line; a last line without
-// an end still counts. False when the file could not be read to the end.
+// an end still counts. The file is read until a read brings nothing, never
+// only as far as its reported size (a pipe or a /proc file reports 0). False
+// when the file could not be read to the end.
 template<typename Visit> bool visitLines(QFile& file, Visit visit)
 {
     QByteArray line;
-    qint32 number = 0;
+    qint64 number = 0; // a file of more than 2^31 line ends is no reason to overflow
     char previous = 0;
     for (;;) {
         const QByteArray chunk = file.read(kReadChunk);
@@ -76,8 +79,8 @@ SuiteRecord ReadSuiteRecord(const QString& path, qint32 n)
             QStringLiteral("Cannot open the suite file %1: %2").arg(path, file.errorString());
         return result;
     }
-    qint32 lines = 0;
-    const bool read = visitLines(file, [&](qint32 number, const QByteArray& line) {
+    qint64 lines = 0;
+    const bool read = visitLines(file, [&](qint64 number, const QByteArray& line) {
         lines = number;
         if (number != n)
             return true;
@@ -104,25 +107,33 @@ qint32 CountSuiteLines(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return -1;
-    qint32 lines = 0;
-    const bool read = visitLines(file, [&lines](qint32 number, const QByteArray&) {
+    qint64 lines = 0;
+    const bool read = visitLines(file, [&lines](qint64 number, const QByteArray&) {
         lines = number;
         return true;
     });
-    return read ? lines : -1;
+    return read ? qint32(qMin<qint64>(lines, std::numeric_limits<qint32>::max())) : -1;
 }
 
-std::optional<QStringList> ReadSuiteLines(const QString& path)
+std::optional<QStringList> ReadSuiteLines(const QString& path, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error =
+                QStringLiteral("Cannot open the suite file %1: %2").arg(path, file.errorString());
         return std::nullopt;
+    }
     QStringList lines;
-    if (!visitLines(file, [&lines](qint32, const QByteArray& line) {
+    if (!visitLines(file, [&lines](qint64, const QByteArray& line) {
             lines.append(decodeLine(line));
             return true;
-        }))
+        })) {
+        if (error)
+            *error =
+                QStringLiteral("Cannot read the suite file %1: %2").arg(path, file.errorString());
         return std::nullopt;
+    }
     return lines;
 }
 

@@ -25,8 +25,9 @@ SuiteRecord ReadSuiteRecord(const QString& path, qint32 n);
 /// Number of lines in the file; -1 when it cannot be read.
 qint32 CountSuiteLines(const QString& path);
 
-/// Every line of the file, line n at index n - 1; nothing when it cannot be read.
-std::optional<QStringList> ReadSuiteLines(const QString& path);
+/// Every line of the file, line n at index n - 1, each as ReadSuiteRecord
+/// reads it; nothing (and a message naming the file in error) when it cannot be read.
+std::optional<QStringList> ReadSuiteLines(const QString& path, QString* error = nullptr);
 
 /// "WAC.EPD", "BWTC.EPD", "WCSAC.EPD", then every other .epd file (any case)
 /// in the folders, by name; each name once.
