@@ -111,6 +111,7 @@ private slots:
     void output();
     void allLinesPerTick_data() { output_data(); }
     void allLinesPerTick();
+    void slowHostGetsLinesOverSeveralTicks();
     void outputEndedAfterTheLastLine_data();
     void outputEndedAfterTheLastLine();
     void writeToEngine();
@@ -343,6 +344,36 @@ void tst_NqIEngine::allLinesPerTick()
         QVERIFY(std::adjacent_find(seen.cbegin(), seen.cend()) != seen.cend());
     QVERIFY(sentinelArrives(engine, spy));
     QCOMPARE(spy.size(), expected.size() + 1);
+}
+
+void tst_NqIEngine::slowHostGetsLinesOverSeveralTicks()
+{
+    NqIEngine engine;
+    QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
+    QVERIFY(startFake(engine, {}));
+    int ticks = 0;
+    QList<int> seen;
+    connect(pollTimer(engine), &QTimer::timeout, this, [&] { ++ticks; });
+    // A host that takes its time over every line.
+    connect(&engine, &NqIEngine::DataFromEngine, this, [&] {
+        seen.append(ticks);
+        QTest::qSleep(5);
+    });
+    engine.setAllLinesPerTick(true);
+    QVERIFY(engine.WriteToEngine("flood 40") > 0);
+    QVERIFY(logHas("flood")); // all forty lines are waiting
+    engine.setTimePolling(1);
+    while (spy.size() < 40)
+        QVERIFY(spy.wait(kWaitMs));
+    QStringList expected;
+    for (int i = 0; i < 40; ++i)
+        expected << QStringLiteral("line %1").arg(i);
+    QCOMPARE(lines(spy), expected);
+    // A tick stops once its time is used up (about four lines); the rest come later.
+    qsizetype most = 0;
+    for (const int tick : std::as_const(seen))
+        most = qMax(most, seen.count(tick));
+    QVERIFY2(most <= 10, qPrintable(QStringLiteral("%1 lines in one tick").arg(most)));
 }
 
 void tst_NqIEngine::outputEndedAfterTheLastLine_data()
