@@ -6,6 +6,7 @@
 #include "IniFile.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
+#include "SessionKeeper.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
 #include "SuiteFile.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -65,6 +67,12 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
     connectElements();
     resize(kWindowWidth / kTwipsPerPixel, 6400 / kTwipsPerPixel);
     Form_Load();
+    m_sessionKeeper = std::make_unique<SessionKeeper>(
+        this, QDir(m_dataFolder).filePath(QLatin1String(kx::kLogFileName)),
+        [this](const QString& text) { showMessage(text); },
+        [this](QDialog& dialog) {
+            return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
+        });
 }
 
 frmKestrelux::~frmKestrelux() = default;
@@ -536,6 +544,7 @@ void frmKestrelux::closeEvent(QCloseEvent* event)
     tmrTime->stop();
     if (statsMode)
         SaveStats();
+    m_sessionKeeper->Flush();
     event->accept();
 }
 

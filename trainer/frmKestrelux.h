@@ -18,6 +18,7 @@ class ExternalLauncher;
 class FlexGrid;
 class frmOutput;
 class QDialog;
+class SessionKeeper;
 class StatsTable;
 class QCheckBox;
 class QComboBox;
@@ -197,6 +198,9 @@ private:
     std::unique_ptr<ExternalLauncher> m_launcher;
 
     StatsTable* m_stats = nullptr; // owned as a child
+
+    // Session reports the log could not take.
+    std::unique_ptr<SessionKeeper> m_sessionKeeper;
 
     // Elements.
     Pellomar::NqCBoard* CBoard = nullptr;
