@@ -369,7 +369,7 @@ void tst_NqIEngine::slowHostGetsLinesOverSeveralTicks()
     for (int i = 0; i < 40; ++i)
         expected << QStringLiteral("line %1").arg(i);
     QCOMPARE(lines(spy), expected);
-    // A tick stops once its time is used up (about four lines); the rest come later.
+    // A tick stops once its time is used up (two or three lines); the rest come later.
     qsizetype most = 0;
     for (const int tick : std::as_const(seen))
         most = qMax(most, seen.count(tick));

@@ -4,6 +4,7 @@
 // one, or when the window closes.
 
 #include "../core/FileSizeLimit.h"
+#include "../core/TestFiles.h"
 #include "../core/Unprivileged.h"
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
@@ -18,16 +19,6 @@
 #include <optional>
 
 using namespace Pellomar;
-
-namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestSessionKeeper : public QObject
 {
@@ -111,7 +102,7 @@ void TestSessionKeeper::noSessionIsLost()
                  qPrintable(fx.messages.value(1)));
         QVERIFY(!QFile::exists(home.filePath("first.txt")));
     } else {
-        QCOMPARE(contents(home.filePath("first.txt")), first);
+        QCOMPARE(readAll(home.filePath("first.txt")), first);
     }
     QCOMPARE(startedIn, QStringList(fullDisk ? 2 : 1, home.path()));
 
@@ -121,7 +112,7 @@ void TestSessionKeeper::noSessionIsLost()
     block(false);
     const QByteArray third = session();
     QVERIFY(answers.isEmpty());
-    QCOMPARE(contents(log), "older session\n" + (fullDisk ? first : "") + second + third);
+    QCOMPARE(readAll(log), "older session\n" + (fullDisk ? first : "") + second + third);
 
     // A report kept when the window closes goes into the log then.
     const qsizetype told = fx.messages.size();
@@ -130,7 +121,7 @@ void TestSessionKeeper::noSessionIsLost()
     const QByteArray fourth = session();
     block(false);
     fx.window->close();
-    QVERIFY(contents(log).endsWith(third + fourth));
+    QVERIFY(readAll(log).endsWith(third + fourth));
     QCOMPARE(fx.messages.size(), told + 1);
 }
 
