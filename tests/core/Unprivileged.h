@@ -82,6 +82,13 @@ public:
         }
         test.waitForFinished(-1);
         *output = QString::fromLocal8Bit(test.readAll());
+        // 126 and 127: setpriv could not run the copy (a temporary folder
+        // mounted noexec, say).
+        if (test.exitStatus() == QProcess::NormalExit &&
+            (test.exitCode() == 126 || test.exitCode() == 127)) {
+            *why = QStringLiteral("the copy in %1 cannot be run: %2").arg(dir.path(), *output);
+            return -1;
+        }
         return test.exitStatus() == QProcess::NormalExit ? test.exitCode() : -1;
     }
 

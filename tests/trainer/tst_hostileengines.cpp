@@ -26,6 +26,12 @@ constexpr int kWatchMs = 1000;
 // limit (the 100 MB flood), can break; the goals are far lower.
 constexpr qint64 kPauseBoundMs = 2000;
 constexpr qint64 kGrowthBoundBytes = 96 << 20;
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer holds freed memory back for a while: growth says nothing.
+constexpr bool kGrowthMeaningful = false;
+#else
+constexpr bool kGrowthMeaningful = true;
+#endif
 
 const QString kFakeEngine = QStringLiteral(KX_FAKE_ENGINE);
 const QString kRecord = QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"T.1\";");
@@ -136,7 +142,7 @@ void TestHostileEngines::survives()
           figures.longestPauseMs, figures.longestBusyMs, figures.growthBytes / 1048576.0,
           received / 1048576.0);
     QVERIFY(figures.longestPauseMs < kPauseBoundMs);
-    QVERIFY(figures.growthBytes < kGrowthBoundBytes);
+    QVERIFY(!kGrowthMeaningful || figures.growthBytes < kGrowthBoundBytes);
     QCOMPARE(received > 0, prints);
     if (frmOutput* output = w->findChild<frmOutput*>()) { // no line too long to lay out quickly
         for (const QString& line : output->Text().split(u'\n'))
