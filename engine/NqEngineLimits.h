@@ -21,6 +21,11 @@ inline constexpr qsizetype kMaxPendingInput = 1024 * 1024;
 /// every waiting line.
 inline constexpr qint64 kMaxReadPerTick = 1024 * 1024;
 
+/// Longest the reader that takes every waiting line spends handing lines to
+/// the host in one tick; the rest waits for the next tick, so the window keeps
+/// answering however fast the engine prints and however slow the host's handler.
+inline constexpr std::chrono::milliseconds kDeliveryBudget{10};
+
 /// How long an engine told to quit may take to end before it is killed.
 inline constexpr std::chrono::milliseconds kQuitGrace{3000};
 

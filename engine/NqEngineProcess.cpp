@@ -321,12 +321,24 @@ bool NqEngineProcess::reap()
 {
     if (m_reaped)
         return true;
-    pid_t result;
+    // Seen ended but left unreaped, the engine still holds its process group
+    // id, so the helpers it leaves behind can be killed without any risk of
+    // hitting a process that took the id over.
+    siginfo_t ended{};
+    int result;
     do {
-        result = ::waitpid(m_processId, nullptr, WNOHANG);
+        result = ::waitid(P_PID, id_t(m_processId), &ended, WEXITED | WNOHANG | WNOWAIT);
     } while (result < 0 && errno == EINTR);
+    if (result == 0 && ended.si_pid == 0)
+        return false;
+    if (result == 0)
+        ::kill(-m_processId, SIGKILL);
+    pid_t reaped;
+    do {
+        reaped = ::waitpid(m_processId, nullptr, WNOHANG);
+    } while (reaped < 0 && errno == EINTR);
     // ECHILD: a host that ignores SIGCHLD has it reaped by the system.
-    m_reaped = result == m_processId || (result < 0 && errno == ECHILD);
+    m_reaped = reaped == m_processId || (reaped < 0 && errno == ECHILD);
     return m_reaped;
 }
 

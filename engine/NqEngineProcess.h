@@ -50,7 +50,8 @@ public:
 
     /// Kills the engine's whole process group.
     void kill();
-    /// Reaps the engine if it has ended; true once it is gone.
+    /// Reaps the engine if it has ended, after killing whatever is left of its
+    /// process group; true once it is gone.
     bool reap();
 
 private:

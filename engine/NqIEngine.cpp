@@ -6,6 +6,7 @@
 #include "NqEngineProcess.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -83,6 +84,7 @@ bool NqIEngine::StartEngine()
     ++m_generation;
     m_pieceEndsLine = false;
     m_partial.clear();
+    m_ready.clear();
     m_endReported = false;
     updatePolling();
     return EngineStarted();
@@ -198,49 +200,68 @@ void NqIEngine::TimerForRead_Timer()
         reportEndOfOutput();
 }
 
-void NqIEngine::deliverWaitingLines()
+void NqIEngine::frameLines(const QByteArray& bytes)
 {
-    const QByteArray bytes = m_process->readAvailable(kMaxReadPerTick);
-    QList<QByteArray> lines;
     // The same framing as ReadLine: LF ends a line, control characters go,
     // and an overlong line comes in pieces.
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte == '\n') {
             if (!m_pieceEndsLine)
-                lines.append(std::exchange(m_partial, {}));
+                m_ready.append(std::exchange(m_partial, {}));
             m_pieceEndsLine = false;
         } else if (byte > 31) {
             m_pieceEndsLine = false;
             m_partial.append(c);
             if (m_partial.size() >= kMaxLineBytes) {
-                lines.append(std::exchange(m_partial, {}));
+                m_ready.append(std::exchange(m_partial, {}));
                 m_pieceEndsLine = true;
             }
         }
     }
-    // A line the engine has not ended is handed over once a whole tick has
-    // brought nothing more, as the one-line reader does when the pipe runs dry.
-    if (bytes.isEmpty() && !m_partial.isEmpty())
-        lines.append(std::exchange(m_partial, {}));
-    if (bytes.isEmpty() && lines.isEmpty()) {
-        reportEndOfOutput();
-        return;
-    }
+}
 
+void NqIEngine::deliverWaitingLines()
+{
     // A handler may let events run, close, restart or delete the control:
-    // the rest of this batch then belongs to an engine no longer held.
+    // what is left then belongs to an engine no longer held.
     const QPointer<NqIEngine> self(this);
     const quint64 generation = m_generation;
+    QElapsedTimer spent;
+    spent.start();
+    qint64 taken = 0;
+    bool delivered = false;
+    bool dry = false;
     m_reading = true;
-    for (const QByteArray& line : std::as_const(lines)) {
-        emit DataFromEngine(QString::fromLocal8Bit(line));
+    // Lines are handed over until the time budget is spent; what was read and
+    // not handed over waits for the next tick (never more than one read's worth),
+    // and the engine waits on the full pipe meanwhile.
+    while (!spent.hasExpired(kDeliveryBudget.count())) {
+        if (m_ready.isEmpty()) {
+            if (dry || taken >= kMaxReadPerTick)
+                break;
+            const QByteArray bytes = m_process->readAvailable(kMaxLineBytes);
+            taken += bytes.size();
+            frameLines(bytes);
+            dry = bytes.isEmpty();
+            // A line the engine has not ended is handed over once a whole tick
+            // has brought nothing more, as the one-line reader does when the pipe runs dry.
+            if (dry && taken == 0 && !m_partial.isEmpty())
+                m_ready.append(std::exchange(m_partial, {}));
+            continue;
+        }
+        delivered = true;
+        emit DataFromEngine(QString::fromLocal8Bit(m_ready.takeFirst()));
         if (!self)
             return;
-        if (m_generation != generation)
-            break;
+        if (m_generation != generation) {
+            m_reading = false;
+            return;
+        }
     }
     m_reading = false;
+    if (dry && taken == 0 && !delivered)
+        reportEndOfOutput();
 }
 
 void NqIEngine::reportEndOfOutput()
@@ -297,6 +318,7 @@ void NqIEngine::releaseEngine(std::chrono::milliseconds grace)
     ++m_generation;
     m_pieceEndsLine = false;
     m_partial.clear();
+    m_ready.clear();
     m_reaper->adopt(std::move(m_process), grace);
     updatePolling();
 }

@@ -3,6 +3,8 @@
 #include "NqPropertyBag.h"
 #include "ostravin_export.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -49,7 +51,8 @@ public:
     bool EngineStarted() const;
 
     /// Off (the default): one line per polling tick. On: every complete line
-    /// waiting at a tick, so a fast engine is shown as quickly as it prints.
+    /// waiting at a tick, so a fast engine is shown as quickly as it prints (as
+    /// many as fit in kDeliveryBudget; the others come at the next tick).
     /// A host choice, not saved with the other properties.
     bool AllLinesPerTick() const;
     void setAllLinesPerTick(bool vNewAllLinesPerTick);
@@ -80,8 +83,11 @@ private:
     ReadOutcome ReadLine(QByteArray& line);
     /// Stops using the engine; the reaper kills it after grace and reaps it.
     void releaseEngine(std::chrono::milliseconds grace);
-    /// The opt-in reader: every complete line waiting, without letting events run.
+    /// The opt-in reader: every complete line waiting, without letting events
+    /// run, for as long as its time budget lasts.
     void deliverWaitingLines();
+    /// Cuts output bytes into lines for the opt-in reader.
+    void frameLines(const QByteArray& bytes);
     void reportEndOfOutput();
     void updatePolling();
 
@@ -100,8 +106,10 @@ private:
     // line instead of making an empty one.
     bool m_pieceEndsLine = false;
     bool m_allLinesPerTick = false;
-    // The opt-in reader's line not yet ended by the engine.
+    // The opt-in reader's line not yet ended by the engine, and the lines it
+    // has read but not yet delivered.
     QByteArray m_partial;
+    QList<QByteArray> m_ready;
     bool m_endReported = false;
 };
 

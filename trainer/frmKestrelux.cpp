@@ -8,6 +8,7 @@
 #include "MoveTyping.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
+#include "SessionKeeper.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
 #include "SuiteFile.h"
@@ -19,6 +20,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -106,6 +108,12 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
     placeElements(side);
     connectElements();
     Form_Load();
+    m_sessionKeeper = std::make_unique<SessionKeeper>(
+        this, QDir(m_dataFolder).filePath(QLatin1String(kx::kLogFileName)),
+        [this](const QString& text) { showMessage(text); },
+        [this](QDialog& dialog) {
+            return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
+        });
 }
 
 frmKestrelux::~frmKestrelux() = default;
@@ -674,6 +682,7 @@ void frmKestrelux::closeEvent(QCloseEvent* event)
     keepChoices();
     if (statsMode)
         SaveStats();
+    m_sessionKeeper->Flush();
     event->accept();
 }
 

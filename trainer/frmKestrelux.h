@@ -19,6 +19,7 @@ class FlexGrid;
 class MoveTyping;
 class frmOutput;
 class QDialog;
+class SessionKeeper;
 class StatsTable;
 class QCheckBox;
 class QComboBox;
@@ -214,6 +215,9 @@ private:
 
     StatsTable* m_stats = nullptr;  // owned as a child
     MoveTyping* m_typing = nullptr; // owned as a child
+
+    // Session reports the log could not take.
+    std::unique_ptr<SessionKeeper> m_sessionKeeper;
 
     // Elements.
     Pellomar::NqCBoard* CBoard = nullptr;

@@ -10,14 +10,13 @@
 #include "NumberText.h"
 #include "ReportLines.h"
 #include "Scoring.h"
-#include "SessionLog.h"
+#include "SessionKeeper.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -135,11 +134,7 @@ void frmKestrelux::EndSession()
 
     chkTimer->setChecked(false);
 
-    const QString logPath = QDir(m_dataFolder).filePath(QLatin1String(kx::kLogFileName));
-    QString error;
-    if (!kx::AppendSessionLog(logPath, txtReport->toPlainText(), &error))
-        showMessage(error + QLatin1Char('\n') +
-                    tr("The session's report stays on screen; copy it from there."));
+    m_sessionKeeper->Finished(txtReport->toPlainText());
 }
 
 void frmKestrelux::AddReportLine(const QString& line, int lineBreaks)

@@ -14,6 +14,9 @@ constexpr int kClientWidth = 4620;  // twips
 constexpr int kClientHeight = 3150; // twips
 // A long analysis never makes the text grow without end.
 constexpr int kMaxTextLength = 30000;
+// No engine's thinking line comes near this; laying out one of tens of
+// thousands of characters would hold the window up for tens of milliseconds.
+constexpr qsizetype kMaxLineShown = 2000;
 
 } // namespace
 
@@ -74,7 +77,10 @@ void frmOutput::AddLine(const QString& line)
         txtOutput->clear();
     QTextCursor cursor(txtOutput->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(u'\n' + line);
+    if (line.size() > kMaxLineShown)
+        cursor.insertText(u'\n' + line.left(kMaxLineShown) + u'\u2026');
+    else
+        cursor.insertText(u'\n' + line);
     txtOutput->setTextCursor(cursor);
     txtOutput->ensureCursorVisible();
     // The start of a line (depth, score, first moves) matters most: keep it in view.

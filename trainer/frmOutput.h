@@ -17,7 +17,8 @@ class frmOutput : public QWidget
 public:
     explicit frmOutput(QWidget* owner);
 
-    /// Adds a line on a line of its own; a text past the limit is emptied first.
+    /// Adds a line on a line of its own; a text past the limit is emptied first,
+    /// and a line too long for any engine is cut short with an ellipsis.
     void AddLine(const QString& line);
     QString Text() const;
 

@@ -1,5 +1,6 @@
 #include "NqEngineLimits.h"
 #include "NqIEngine.h"
+#include "ProcessTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,26 +63,6 @@ QStringList descriptors(const QString& process)
         .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
 }
 
-struct ProcessStat
-{
-    char state = 0; // 0 when the process has no /proc entry
-    int parent = 0, session = 0;
-};
-
-ProcessStat processStat(pid_t pid)
-{
-    const QByteArray stat = fileContents(QStringLiteral("/proc/%1/stat").arg(pid));
-    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-    if (stat.isEmpty() || fields.size() < 4 || fields.at(0).isEmpty())
-        return {};
-    return {fields.at(0).at(0), fields.at(1).toInt(), fields.at(3).toInt()};
-}
-
-bool processExists(pid_t pid)
-{
-    return processStat(pid).state != 0;
-}
-
 // The arguments a process was started with, its program left out.
 QStringList processArguments(pid_t pid)
 {
@@ -90,18 +71,6 @@ QStringList processArguments(pid_t pid)
          fileContents(QStringLiteral("/proc/%1/cmdline").arg(pid)).split('\0'))
         words.append(QString::fromLocal8Bit(word));
     return words.mid(1, words.size() - 2); // the last NUL ends the last word
-}
-
-// Every child of a process, zombies included.
-QList<pid_t> childProcesses(pid_t parent = getpid())
-{
-    QList<pid_t> children;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        const pid_t pid = entry.toInt();
-        if (pid > 0 && processStat(pid).parent == parent)
-            children.append(pid);
-    }
-    return children;
 }
 
 // Posts an action on the first tick of the polling timer, so that it runs
@@ -142,6 +111,7 @@ private slots:
     void output();
     void allLinesPerTick_data() { output_data(); }
     void allLinesPerTick();
+    void slowHostGetsLinesOverSeveralTicks();
     void outputEndedAfterTheLastLine_data();
     void outputEndedAfterTheLastLine();
     void writeToEngine();
@@ -171,7 +141,7 @@ void tst_NqIEngine::init()
 
 void tst_NqIEngine::cleanup()
 {
-    QTRY_COMPARE_WITH_TIMEOUT(childProcesses(), QList<pid_t>{}, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(ProcessTable::children(), QList<pid_t>{}, kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(descriptors("self"), m_descriptors, kWaitMs);
     m_dir.reset();
 }
@@ -190,7 +160,7 @@ pid_t tst_NqIEngine::startFake(NqIEngine& engine, QStringList arguments)
     engine.setPathEngine(fakeCommand(arguments << QStringLiteral("--log") << path("log")));
     if (!engine.StartEngine() || !logHas(QStringLiteral("greeted")))
         return 0;
-    return childProcesses().value(0);
+    return ProcessTable::children().value(0);
 }
 
 // Asks the engine for a last line and waits for it: whatever was to arrive
@@ -267,7 +237,8 @@ void tst_NqIEngine::start()
     QCOMPARE(engine.TimePolling(), 50);
     if (!starts)
         return;
-    QTRY_COMPARE_WITH_TIMEOUT(processArguments(childProcesses().value(0)), arguments, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(processArguments(ProcessTable::children().value(0)), arguments,
+                              kWaitMs);
     engine.setTimePolling(-20); // off
     QVERIFY(engine.TimePolling() == 0 && !timer->isActive());
 }
@@ -284,19 +255,19 @@ void tst_NqIEngine::engineRunsApart()
 
     NqIEngine engine;
     const pid_t pid = startFake(engine, {"--grandchild"});
-    const pid_t helper = childProcesses(pid).value(0);
+    const pid_t helper = ProcessTable::children(pid).value(0);
     QVERIFY(hostFd >= 0 && pid > 0 && helper > 0);
-    QCOMPARE(processStat(pid).session, pid);
+    QCOMPARE(ProcessTable::stat(pid).session, pid);
     QCOMPARE(descriptors(QString::number(pid)), (QStringList{"0", "1", "2"}));
     const QRegularExpression sigIgn(QStringLiteral("SigIgn:\\s*([0-9a-f]+)"));
     const QByteArray status = fileContents(QStringLiteral("/proc/%1/status").arg(pid));
     const qulonglong ignored = sigIgn.match(status).captured(1).toULongLong(nullptr, 16);
     QCOMPARE(ignored & (1ULL << (SIGPIPE - 1)), 0ULL);
 
-    // Closing kills the engine's helpers too. They are not ours to reap: gone,
-    // or a zombie waiting for its new parent.
+    // Closing kills the engine's helpers too (once killed, they are their new
+    // parent's to reap).
     engine.CloseEngine();
-    QTRY_VERIFY_WITH_TIMEOUT(!processExists(helper) || processStat(helper).state == 'Z', kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(ProcessTable::runningInSession(pid).isEmpty(), kWaitMs);
 }
 
 void tst_NqIEngine::output_data()
@@ -375,6 +346,36 @@ void tst_NqIEngine::allLinesPerTick()
     QCOMPARE(spy.size(), expected.size() + 1);
 }
 
+void tst_NqIEngine::slowHostGetsLinesOverSeveralTicks()
+{
+    NqIEngine engine;
+    QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
+    QVERIFY(startFake(engine, {}));
+    int ticks = 0;
+    QList<int> seen;
+    connect(pollTimer(engine), &QTimer::timeout, this, [&] { ++ticks; });
+    // A host that takes its time over every line.
+    connect(&engine, &NqIEngine::DataFromEngine, this, [&] {
+        seen.append(ticks);
+        QTest::qSleep(5);
+    });
+    engine.setAllLinesPerTick(true);
+    QVERIFY(engine.WriteToEngine("flood 40") > 0);
+    QVERIFY(logHas("flood")); // all forty lines are waiting
+    engine.setTimePolling(1);
+    while (spy.size() < 40)
+        QVERIFY(spy.wait(kWaitMs));
+    QStringList expected;
+    for (int i = 0; i < 40; ++i)
+        expected << QStringLiteral("line %1").arg(i);
+    QCOMPARE(lines(spy), expected);
+    // A tick stops once its time is used up (two or three lines); the rest come later.
+    qsizetype most = 0;
+    for (const int tick : std::as_const(seen))
+        most = qMax(most, seen.count(tick));
+    QVERIFY2(most <= 10, qPrintable(QStringLiteral("%1 lines in one tick").arg(most)));
+}
+
 void tst_NqIEngine::outputEndedAfterTheLastLine_data()
 {
     QTest::addColumn<bool>("allLines");
@@ -426,12 +427,14 @@ void tst_NqIEngine::quitReleasesEngine_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<bool>("ignoreQuit");
     QTest::addColumn<bool>("destroyControl");
+    QTest::addColumn<bool>("helper"); // the engine leaves a helper behind
 
-    QTest::newRow("lower case") << "quit" << false << false;
-    QTest::newRow("mixed case") << "QuIt" << false << false;
-    QTest::newRow("last of several commands") << "xboard\r\nnew\nquit" << false << false;
-    QTest::newRow("ignored: killed after its grace") << "quit" << true << false;
-    QTest::newRow("ignored: killed when the control goes") << "quit" << true << true;
+    QTest::newRow("lower case") << "quit" << false << false << false;
+    QTest::newRow("mixed case") << "QuIt" << false << false << false;
+    QTest::newRow("last of several commands") << "xboard\r\nnew\nquit" << false << false << false;
+    QTest::newRow("ignored: killed after its grace") << "quit" << true << false << false;
+    QTest::newRow("ignored: killed when the control goes") << "quit" << true << true << false;
+    QTest::newRow("obeyed, a helper left behind is killed") << "quit" << false << false << true;
 }
 
 void tst_NqIEngine::quitReleasesEngine()
@@ -439,9 +442,15 @@ void tst_NqIEngine::quitReleasesEngine()
     QFETCH(QString, command);
     QFETCH(bool, ignoreQuit);
     QFETCH(bool, destroyControl);
+    QFETCH(bool, helper);
 
     auto engine = std::make_unique<NqIEngine>();
-    const pid_t pid = startFake(*engine, ignoreQuit ? QStringList{"--ignore-quit"} : QStringList{});
+    QStringList options;
+    if (ignoreQuit)
+        options << "--ignore-quit";
+    if (helper)
+        options << "--grandchild";
+    const pid_t pid = startFake(*engine, options);
     QVERIFY(pid > 0);
     QVERIFY(engine->WriteToEngine(command) > 0);
     QVERIFY(!engine->EngineStarted());
@@ -449,14 +458,15 @@ void tst_NqIEngine::quitReleasesEngine()
     QVERIFY(logHas("quit"));
     if (ignoreQuit) { // not killed before its grace: it can still be stopped
         QCOMPARE(::kill(pid, SIGSTOP), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(processStat(pid).state, 'T', kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(ProcessTable::stat(pid).state, 'T', kWaitMs);
     }
     if (destroyControl) {
         engine.reset();
-        QVERIFY(!processExists(pid));
+        QVERIFY(!ProcessTable::exists(pid));
     }
-    // Reaped, whether it ended by itself or had to be killed.
-    QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), kWaitMs);
+    // Reaped, whether it ended by itself or had to be killed, and nothing of it runs on.
+    QTRY_VERIFY_WITH_TIMEOUT(!ProcessTable::exists(pid), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(ProcessTable::runningInSession(pid).isEmpty(), kWaitMs);
 }
 
 void tst_NqIEngine::engineExitsByItself()
@@ -470,7 +480,7 @@ void tst_NqIEngine::engineExitsByItself()
     QTRY_COMPARE_WITH_TIMEOUT(lines(spy), (QStringList{"last words", "partial"}), kWaitMs);
 
     // Held until closed; writing to it gives 0 and raises no SIGPIPE here.
-    QTRY_COMPARE_WITH_TIMEOUT(processStat(pid).state, 'Z', kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(ProcessTable::stat(pid).state, 'Z', kWaitMs);
     QVERIFY(engine.EngineStarted());
     QCOMPARE(engine.WriteToEngine("new"), 0);
     engine.CloseEngine();
@@ -522,8 +532,8 @@ void tst_NqIEngine::hostActsDuringDelivery()
     engine->setTimePolling(1);
     QTRY_VERIFY_WITH_TIMEOUT(acted, kWaitMs);
     if (action == "delete") // destruction ends the engine before it returns
-        QVERIFY(!engine && !processExists(oldPid));
-    QTRY_VERIFY_WITH_TIMEOUT(!processExists(oldPid), kWaitMs);
+        QVERIFY(!engine && !ProcessTable::exists(oldPid));
+    QTRY_VERIFY_WITH_TIMEOUT(!ProcessTable::exists(oldPid), kWaitMs);
     QStringList expected = duringRead ? QStringList{} : QStringList{"old line"};
     if (action == "restart") {
         // The new engine is read, and nothing more of the old one.

@@ -63,7 +63,6 @@ private slots:
     void scoringDependsOnSessionLength();
     void analysedPositionIsNotCounted();
     void wholeSessionThroughClicksAndTheTimer();
-    void logThatCannotBeWrittenKeepsTheReport();
     void judgedOnTheBoard_data();
     void judgedOnTheBoard();
 };
@@ -280,32 +279,6 @@ void TestSession::wholeSessionThroughClicksAndTheTimer()
         QVERIFY(readFile(log).endsWith(report + QLatin1Char('\n')));
     }
     QVERIFY(fx.messages.isEmpty());
-}
-
-void TestSession::logThatCannotBeWrittenKeepsTheReport()
-{
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
-    // The data folder lies under a plain file, so the log cannot be created.
-    TrainerFixture::writeFile(fx.dataFile(QStringLiteral("blocker")), "not a folder");
-    auto w = std::make_unique<frmKestrelux>(fx.programDir.path(),
-                                            fx.dataFile(QStringLiteral("blocker/kestrelux")));
-    w->setMessageHandler([&fx](const QString& text) { fx.messages.append(text); });
-    KestreluxTestAccess a(*w);
-    w->show();
-    a.element<QPushButton>("cmdNew")->click();
-    for (int i = 0; i < 10; ++i) {
-        a.clock()->stop();
-        a.playMove(e, 2, e, 4);
-        tickUntilAttemptEnds(*w, a);
-    }
-    QCOMPARE(a.attemptCount(), 10);
-    QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
-    QCOMPARE(fx.messages.size(), 1);
-    QVERIFY2(fx.messages.first().contains(QLatin1String("KXLog.txt")),
-             qPrintable(fx.messages.first()));
-    QVERIFY(
-        a.element<QPlainTextEdit>("txtReport")->toPlainText().contains(QLatin1String("tottime")));
 }
 
 void TestSession::judgedOnTheBoard_data()

@@ -5,8 +5,10 @@
 namespace kx {
 
 /// Appends a session's report and a line end to the log, creating the file
-/// (and its folder) when missing. False, with a message naming the file, when
-/// it cannot be written; what the log held before is never lost.
+/// (and its folder) when missing. All or nothing: the log afterwards holds
+/// either all of the report or, should the write fail or the program be
+/// killed, exactly what it held before. False, with a message naming the
+/// file, when it cannot be written.
 bool AppendSessionLog(const QString& logPath, const QString& reportText, QString* error = nullptr);
 
 } // namespace kx
