@@ -35,6 +35,10 @@ void TestEngineLine::thinkingLines_data()
     row("NNUE notice", "1 +0 0 0 NNUE evaluation using nn-ad9b42354671.nnue enabled", "");
     row("status line", "stat01: 2 4502 3 58 59 g3g6", "");
     row("depth past 32 bits", "99999999999 35 1 1 e4", "");
+    // A long run of blanks (a padded engine, or a flood cut into pieces) reads like any other.
+    const QString blanks(100000, u' ');
+    QTest::newRow("long blank runs")
+        << "9 12 3 4 Qg6" + blanks + "fxg6" + blanks << QStringLiteral("9 12 3 4 Qg6");
 }
 
 void TestEngineLine::thinkingLines()

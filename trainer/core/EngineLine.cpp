@@ -64,9 +64,11 @@ QString operationNumber(const QString& operations, const QString& opcode, const 
 
 ThinkingLine ReadThinkingLine(const QString& line)
 {
+    // Matched on the trimmed line: a lazy variation followed by trailing blanks would
+    // backtrack over every blank of a long run, and give up on a long one.
     static const QRegularExpression head(
-        QStringLiteral("^\\s*(\\d+)\\s+([-+]?\\d+)\\s+(\\d+)\\s+(\\d+)\\s+(\\S.*?)\\s*$"));
-    const QRegularExpressionMatch m = head.match(line);
+        QStringLiteral("^(\\d+)\\s+([-+]?\\d+)\\s+(\\d+)\\s+(\\d+)\\s+(\\S.*)$"));
+    const QRegularExpressionMatch m = head.match(line.trimmed());
     ThinkingLine thinking;
     if (!m.hasMatch())
         return thinking;
