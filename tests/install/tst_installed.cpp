@@ -98,15 +98,15 @@ void TestInstalled::commandLine_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out"); // what stdout starts with
     QTest::addColumn<QString>("err"); // what stderr holds
-    QTest::newRow("version") << QStringList{"--version"} << 0
-                             << QStringLiteral("kestrelux " KX_VERSION "\n") << QString();
+    const QString version = QStringLiteral("kestrelux " KX_VERSION "\n");
+    QTest::newRow("version") << QStringList{"--version"} << 0 << version << QString();
     QTest::newRow("help wins over version")
         << QStringList{"--version", "-h"} << 0 << QStringLiteral("Usage: kestrelux") << QString();
     QTest::newRow("anything else") << QStringList{"--help", "WAC.EPD"} << 2 << QString()
                                    << QStringLiteral("'WAC.EPD'\nUsage: kestrelux");
     QTest::newRow("toolkit options pass")
         << QStringList{"-session", "1a2b", "--style", "Fusion", "-reverse", "--version"} << 0
-        << QStringLiteral("kestrelux " KX_VERSION "\n") << QString();
+        << version << QString();
     QTest::newRow("toolkit option without its value")
         << QStringList{"-style"} << 2 << QString() << QStringLiteral("'-style'\nUsage");
 }
@@ -176,22 +176,21 @@ void TestInstalled::suites()
     TrainerFixture fx;
     if (!usersCopy.isNull())
         fx.writeFile(fx.dataFile(suite), usersCopy);
-    frmKestrelux& w = fx.open(installed(QStringLiteral("bin")));
-    KestreluxTestAccess a(w);
+    fx.open(installed(QStringLiteral("bin")));
+    KestreluxTestAccess& a = *fx.access;
     auto* suites = a.element<QComboBox>("cmbEPDFile");
     QCOMPARE(suites->currentText(), QStringLiteral("WAC.EPD"));
-    int listed = 0;
+    QStringList listed;
     for (int i = 0; i < suites->count(); ++i)
-        listed += suites->itemText(i) == suite ? 1 : 0;
-    QCOMPARE(listed, 1);
+        listed << suites->itemText(i);
+    QCOMPARE(listed.count(suite), 1);
 
     suites->setEditText(suite);
-    w.cmbEPDFile_Click();
+    a.w.cmbEPDFile_Click();
     QTEST(int(a.suiteSize()), "size");
-    a.element<QPushButton>("cmdNew")->click();
+    a.click("cmdNew");
     QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.join(u'\n')));
-    QCOMPARE(a.element<QLineEdit>("txtFen")->text().contains(QLatin1String("\"own.")),
-             !usersCopy.isNull());
+    QCOMPARE(a.text("txtFen").contains(QLatin1String("\"own.")), !usersCopy.isNull());
 }
 
 void TestInstalled::settingsFile_data()
@@ -238,7 +237,8 @@ void TestInstalled::settingsFile()
     const QString inData = fx.dataFile(QStringLiteral("Kestrelux.ini"));
     if (!usersOwn.isNull())
         fx.writeFile(inData, usersOwn);
-    KestreluxTestAccess a(fx.open(bin));
+    fx.open(bin);
+    KestreluxTestAccess& a = *fx.access;
     QCOMPARE(a.settingsFile(), inDataFolder ? inData : beside);
     QCOMPARE(QFile::exists(inData), inDataFolder || !usersOwn.isNull());
     QTEST(a.LastEngine(), "engine");
@@ -250,7 +250,7 @@ void TestInstalled::settingsFile()
         dialog.findChild<QPushButton*>("cmdOK")->click();
         return dialog.result();
     });
-    a.element<QPushButton>("cmdSetEngine")->click();
+    a.click("cmdSetEngine");
     QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.join(u'\n')));
     QCOMPARE(kx::ReadIniValue(a.settingsFile(), "Kestrelux", "Engine"), "/opt/chosen");
     if (inDataFolder)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KestreluxTestAccess.h"
 #include "frmKestrelux.h"
 
 #include <QDir>
@@ -8,10 +9,12 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 /*
- * A throw-away program folder and data folder for one main window, and the
- * messages the window shows (collected instead of shown in a modal box).
+ * A throw-away program folder and data folder for one main window, the
+ * messages the window shows (collected instead of shown in a modal box), and
+ * the tests' access to the window.
  */
 struct TrainerFixture
 {
@@ -19,6 +22,7 @@ struct TrainerFixture
     QTemporaryDir dataDir;
     QStringList messages;
     std::unique_ptr<frmKestrelux> window;
+    std::optional<KestreluxTestAccess> access; // to the window open
 
     static void writeFile(const QString& path, const QByteArray& content)
     {
@@ -46,7 +50,18 @@ struct TrainerFixture
         window = std::make_unique<frmKestrelux>(
             programFolder.isEmpty() ? programDir.path() : programFolder, dataDir.path());
         window->setMessageHandler([this](const QString& text) { messages.append(text); });
+        access.emplace(*window);
         return *window;
+    }
+
+    /// The window on a suite WAC.EPD of these records, shown when asked.
+    KestreluxTestAccess& openOn(const QStringList& records, bool shown = false)
+    {
+        addSuite(QStringLiteral("WAC.EPD"), records);
+        open();
+        if (shown)
+            window->show();
+        return *access;
     }
 };
 

@@ -3,6 +3,7 @@
 // output window, grading in statistics mode, stop, restart, StopEng, failures,
 // status requests, and the clock's analysis of each finished position.
 
+#include "../core/TestFiles.h"
 #include "AnalysisDriver.h"
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
@@ -12,13 +13,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <array>
 
 namespace {
 
@@ -29,24 +26,22 @@ const QString kBlack = QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 b - - bm Kd7; id \"
 // A window on a suite of records whose engine is the scripted one.
 struct Fixture : TrainerFixture
 {
-    std::unique_ptr<KestreluxTestAccess> a;
+    KestreluxTestAccess* a = nullptr;
 
     frmKestrelux& openWith(const QStringList& records, const QStringList& fake, bool stats)
     {
         if (stats)
             writeFile(dataFile("zantex.txt"), {});
-        addSuite("WAC.EPD", records);
-        frmKestrelux& w = open();
-        a = std::make_unique<KestreluxTestAccess>(w);
+        a = &openOn(records);
         a->suiteSize() = qint16(records.size());
         useEngine(KX_FAKE_XBOARD, QStringList(fake) << "--record" << dataFile("commands"));
         AnalysisDriver::Timing timing;
         timing.featureWait = timing.leaveDelay = std::chrono::milliseconds(300);
         timing.polling = 5;
-        w.analysisDriver().setTiming(timing);
-        w.ShowPosition(1);
+        window->analysisDriver().setTiming(timing);
+        window->ShowPosition(1);
         a->clock()->stop();
-        return w;
+        return *window;
     }
     void useEngine(const QString& program, const QStringList& arguments)
     {
@@ -58,10 +53,7 @@ struct Fixture : TrainerFixture
     }
     QStringList commands() const
     {
-        QFile file(dataFile("commands"));
-        return file.open(QIODevice::ReadOnly)
-                   ? QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)
-                   : QStringList();
+        return QString::fromUtf8(readAll(dataFile("commands"))).split(u'\n', Qt::SkipEmptyParts);
     }
     frmOutput* output() const
     {
@@ -69,18 +61,11 @@ struct Fixture : TrainerFixture
         return o && o->isVisible() ? o : nullptr;
     }
     QString shown() const { return output() ? output()->Text() : QString(); }
-    void click(const char* name) { a->element<QPushButton>(name)->click(); }
-    QString caption() { return a->element<QPushButton>("cmdAnalyze")->text(); }
-    QString text(const char* name)
-    {
-        if (QString(name) == "txtCommento")
-            return a->element<QPlainTextEdit>(name)->toPlainText();
-        return a->element<QLineEdit>(name)->text();
-    }
+    QString caption() { return a->text("cmdAnalyze"); }
     QStringList grade()
     {
-        return {text("txtCommento"), text("txtDepth"), text("txtDifficolta"),
-                text("txtValutazione")};
+        return {a->text("txtCommento"), a->text("txtDepth"), a->text("txtDifficolta"),
+                a->text("txtValutazione")};
     }
     bool engineRuns() const { return a->engine()->EngineStarted(); }
     // Whatever was sent before has arrived once this has.
@@ -106,8 +91,8 @@ private slots:
     void stopRestartAndStopEng();
     void failuresAreTold_data();
     void failuresAreTold();
-    void statusRequests_data();
-    void statusRequests();
+    void refusedStatusRequestsStop_data();
+    void refusedStatusRequestsStop();
     void floodKeepsTheWindowBounded();
     void clockAnalysesEachFinishedPosition();
     void realEngineGrades_data();
@@ -157,7 +142,7 @@ void TestAnalysis::startSequenceAndOutput()
 
     Fixture fx;
     fx.openWith({record}, fake, false);
-    fx.click("cmdAnalyze");
+    fx.a->click("cmdAnalyze");
     QCOMPARE(fx.caption(), QStringLiteral("Stop"));
     const QStringList sequence = expected.split(u'|');
     QTRY_VERIFY_WITH_TIMEOUT(fx.commands().size() >= sequence.size(), kWaitMs);
@@ -166,6 +151,8 @@ void TestAnalysis::startSequenceAndOutput()
     fx.output()->resize(500, 300); // the text fills the window; a double-click copies it all
     QCOMPARE(fx.output()->txtOutput->geometry(), QRect(0, 0, 500, 300));
     QTRY_VERIFY_WITH_TIMEOUT(fx.output()->windowTitle().startsWith("stat01: "), kWaitMs);
+    // One status request after each answer.
+    QTRY_VERIFY_WITH_TIMEOUT(fx.commands().count(".") >= 3, kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(fx.shown(), shown, kWaitMs);
     QTest::mouseDClick(fx.output()->txtOutput->viewport(), Qt::LeftButton);
     QCOMPARE(QApplication::clipboard()->text(), shown);
@@ -179,28 +166,22 @@ void TestAnalysis::gradesAndStopsOnce_data()
     QTest::addColumn<QString>("before"); // comment|depth|difficulty|evaluation
     QTest::addColumn<bool>("autoNext");
     QTest::addColumn<QString>("after"); // <line> stands for the line
-
-    QTest::newRow("depth 3 gives 5") << kWhite << "3 35 120 900 1. e4 Kd7 2. d4"
-                                     << "30"
-                                     << "|||" << false << "<line>|3|5|35";
-    QTest::newRow("depth 5 gives 6; unnumbered, mark set aside, Auto")
-        << kWhite << "5 -20 10 4000 e4! Kd7"
-        << "30"
-        << "|||" << true << "<line>|5|6|-20";
-    QTest::newRow("depth 7 gives 7; Black to move")
-        << kBlack << " 7 +100002 30 9000 1. ... Kd7+ 2. e4"
-        << "30"
-        << "|||" << false << "<line>|7|7|+100002";
-    QTest::newRow("coordinates; depth 4 gives 6, Auto") << kWhite << "4 12 3 800 e2e4 e8d7"
-                                                        << "30"
-                                                        << "|||" << true << "<line>|4|6|12";
-    QTest::newRow("noted depth stays, evaluation still the second word")
-        << kWhite << "2 35 1 90 e4"
-        << "30"
-        << "|9||" << false << "<line>|9|7|35";
-    QTest::newRow("time up, not solved") << kWhite << "3 10 1 100 1. Kd1 Kd7"
-                                         << "0"
-                                         << "|12||" << false << " ??? Sol move not found ???|12|7|";
+    const auto row = [](const char* name, const QString& record, const char* line, const char* time,
+                        const char* before, bool autoNext, const char* after) {
+        QTest::newRow(name) << record << line << time << before << autoNext << after;
+    };
+    row("depth 3 gives 5", kWhite, "3 35 120 900 1. e4 Kd7 2. d4", "30", "|||", false,
+        "<line>|3|5|35");
+    row("depth 5 gives 6; unnumbered, mark set aside, Auto", kWhite, "5 -20 10 4000 e4! Kd7", "30",
+        "|||", true, "<line>|5|6|-20");
+    row("depth 7 gives 7; Black to move", kBlack, " 7 +100002 30 9000 1. ... Kd7+ 2. e4", "30",
+        "|||", false, "<line>|7|7|+100002");
+    row("coordinates; depth 4 gives 6, Auto", kWhite, "4 12 3 800 e2e4 e8d7", "30", "|||", true,
+        "<line>|4|6|12");
+    row("noted depth stays, evaluation still the second word", kWhite, "2 35 1 90 e4", "30", "|9||",
+        false, "<line>|9|7|35");
+    row("time up, not solved", kWhite, "3 10 1 100 1. Kd1 Kd7", "0", "|12||", false,
+        " ??? Sol move not found ???|12|7|");
 }
 
 void TestAnalysis::gradesAndStopsOnce()
@@ -217,12 +198,10 @@ void TestAnalysis::gradesAndStopsOnce()
     frmKestrelux& w =
         fx.openWith(QStringList(60, record),
                     {"--on", "analyze=1 0 0 1 Kf2\\n" + line + "\\n9 99 9 9 e4 Kd7"}, true);
-    const QStringList fields = before.split(u'|');
-    fx.a->element<QPlainTextEdit>("txtCommento")->setPlainText(fields[0]);
-    for (int i = 1; i < 4; ++i)
-        fx.a->element<QLineEdit>(std::array{"", "txtDepth", "txtDifficolta", "txtValutazione"}[i])
-            ->setText(fields[i]);
-    fx.a->element<QLineEdit>("txtAnalyzeTime")->setText(time);
+    const char* fields[] = {"txtCommento", "txtDepth", "txtDifficolta", "txtValutazione"};
+    for (int i = 0; i < 4; ++i)
+        fx.a->setText(fields[i], before.section(u'|', i, i));
+    fx.a->setText("txtAnalyzeTime", time);
     fx.a->element<QCheckBox>("chkAuto")->setChecked(autoNext);
     QStringList graded; // as the checks left the fields, before Auto shows another position
     const auto note = [&] {
@@ -235,7 +214,7 @@ void TestAnalysis::gradesAndStopsOnce()
     kx::RandomSource next = w.randomSource();
     const qint16 drawn = kx::DrawPositionNumber(next.Next(), 60);
 
-    fx.click("cmdAnalyze");
+    fx.a->click("cmdAnalyze");
     if (time != "0") { // graded at once, stopped only after the pause
         QTRY_COMPARE_WITH_TIMEOUT(found.size(), 1, kWaitMs);
         QCOMPARE(w.analysisDriver().state(), AnalysisDriver::State::LeavingAnalysis);
@@ -256,18 +235,18 @@ void TestAnalysis::stopRestartAndStopEng()
     frmKestrelux& w = fx.openWith(
         {kWhite}, {"--on", "analyze=6 40 50 7000 e4 Kd7", "--exit-on", "sentinel"}, true);
     QSignalSpy failed(&w.analysisDriver(), &AnalysisDriver::failed);
-    fx.click("cmdAnalyze");
+    fx.a->click("cmdAnalyze");
     QTRY_COMPARE_WITH_TIMEOUT(fx.shown(), QStringLiteral("\n6 40 50 7000 e4 Kd7"), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(fx.output()->windowTitle().startsWith("stat01: "), kWaitMs);
     // StopEng: "exit" once, the engine kept and polled less often.
-    fx.click("cmdStopEng");
-    fx.click("cmdStopEng");
+    fx.a->click("cmdStopEng");
+    fx.a->click("cmdStopEng");
     QCOMPARE(fx.a->engine()->TimePolling(), 200);
     QVERIFY(fx.sentinelArrives());
     QCOMPARE(fx.commands().count("exit"), 1);
     QVERIFY(fx.engineRuns());
     // Stop: the output and its caption on the clipboard.
-    fx.click("cmdAnalyze");
+    fx.a->click("cmdAnalyze");
     const QStringList copied = QApplication::clipboard()->text().split(u'\n');
     QCOMPARE(copied.mid(0, 2), (QStringList{"", "6 40 50 7000 e4 Kd7"}));
     QVERIFY(copied.value(2).startsWith("stat01: "));
@@ -312,7 +291,7 @@ void TestAnalysis::failuresAreTold()
     frmKestrelux& w = fx.openWith({kWhite}, {}, false);
     fx.useEngine(program.replace("<fake>", KX_FAKE_XBOARD), fake);
     QSignalSpy failed(&w.analysisDriver(), &AnalysisDriver::failed);
-    fx.click("cmdAnalyze");
+    fx.a->click("cmdAnalyze");
     QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, kWaitMs);
     const QString commandLine = (program + u' ' + fx.a->LastCommandLine()).trimmed();
     QCOMPARE(fx.shown(), "\n" + told + "\nCommand line: " + commandLine);
@@ -321,28 +300,20 @@ void TestAnalysis::failuresAreTold()
     QCOMPARE(w.analysisDriver().state(), AnalysisDriver::State::Idle);
 }
 
-void TestAnalysis::statusRequests_data()
+void TestAnalysis::refusedStatusRequestsStop_data()
 {
-    QTest::addColumn<QString>("refusal"); // "" when "." is answered with a status line
-    QTest::newRow("answered") << "";
+    QTest::addColumn<QString>("refusal");
     for (const char* refusal : {"Error (unknown command): .", "Illegal move: .", "Invalid move: ."})
         QTest::newRow(refusal) << refusal;
 }
 
-void TestAnalysis::statusRequests()
+void TestAnalysis::refusedStatusRequestsStop()
 {
     QFETCH(QString, refusal);
     Fixture fx;
-    // Each refusal comes with a thinking line, which would ask again.
-    fx.openWith({kWhite},
-                refusal.isEmpty() ? QStringList{}
-                                  : QStringList{"--on", ".=" + refusal, "--on", ".=5 1 1 1 e4"},
-                false);
-    fx.click("cmdAnalyze");
-    if (refusal.isEmpty()) { // one request after each answer
-        QTRY_VERIFY_WITH_TIMEOUT(fx.commands().count(".") >= 3, kWaitMs);
-        return;
-    }
+    // Each refusal comes with a thinking line, which would ask again; none is asked.
+    fx.openWith({kWhite}, {"--on", ".=" + refusal, "--on", ".=5 1 1 1 e4"}, false);
+    fx.a->click("cmdAnalyze");
     QTRY_COMPARE_WITH_TIMEOUT(fx.shown(), QStringLiteral("\n5 1 1 1 e4"), kWaitMs);
     QVERIFY(fx.sentinelArrives());
     QCOMPARE(fx.commands().count("."), 1);
@@ -352,7 +323,7 @@ void TestAnalysis::floodKeepsTheWindowBounded()
 {
     Fixture fx;
     fx.openWith({kWhite}, {"--flood", "3000"}, false);
-    fx.click("cmdAnalyze");
+    fx.a->click("cmdAnalyze");
     QTRY_VERIFY_WITH_TIMEOUT(fx.shown().endsWith("\n3000 12 3000 3000000 1. Nf3 d5 2. d4"),
                              kWaitMs);
     // What is left after emptying is the latest lines, whole and in order.
@@ -373,25 +344,23 @@ void TestAnalysis::clockAnalysesEachFinishedPosition()
                        .arg(f ? QString::number(f) : "", f < 7 ? QString::number(7 - f) : "",
                             QChar(u'a' + f) + QStringLiteral("4"));
     Fixture fx;
-    frmKestrelux& w = fx.openWith(records, {}, false);
-    fx.a->element<QLineEdit>("txtTimeForPosition")->setText("1");
+    fx.openWith(records, {}, false);
+    fx.a->setText("txtTimeForPosition", "1");
     fx.a->element<QCheckBox>("chkAnalyze")->setChecked(true);
-    fx.click("cmdNew");
+    fx.a->click("cmdNew");
     fx.a->clock()->stop();
 
     QStringList analysed;
     const auto finishAttempt = [&] {
-        analysed << "setboard " + kx::EngineFen(fx.text("txtFen"));
-        for (const qint32 before = fx.a->attemptCount(); fx.a->attemptCount() == before;)
-            w.tmrTime_Timer();
-        fx.a->clock()->stop();
+        analysed << "setboard " + kx::EngineFen(fx.a->text("txtFen"));
+        fx.a->finishAttempt();
     };
     for (int attempt = 0; attempt < 2; ++attempt) {
         finishAttempt(); // the previous analysis is stopped first
         QTRY_COMPARE_WITH_TIMEOUT(fx.commands().filter("setboard"), analysed, kWaitMs);
     }
     fx.a->positionAnalysed() = true;
-    const QString record = fx.text("txtFen");
+    const QString record = fx.a->text("txtFen");
     finishAttempt();
     QCOMPARE(QApplication::clipboard()->text(), record); // nothing stopped, nothing started
     QVERIFY(!fx.a->positionAnalysed() && fx.engineRuns());
@@ -421,13 +390,13 @@ void TestAnalysis::realEngineGrades()
         fx.openWith(QString::fromUtf8(suite.readAll()).split(u'\n').mid(0, 12), {}, true);
     w.ShowPosition(qint16(position));
     fx.useEngine(polyglot, {"-noini", "-ec", stockfish});
-    fx.click("cmdAnalyze");
-    QTRY_VERIFY_WITH_TIMEOUT(!fx.text("txtDepth").isEmpty(), kWaitMs);
-    const kx::ThinkingLine line = kx::ReadThinkingLine(fx.text("txtCommento"));
+    fx.a->click("cmdAnalyze");
+    QTRY_VERIFY_WITH_TIMEOUT(!fx.a->text("txtDepth").isEmpty(), kWaitMs);
+    const kx::ThinkingLine line = kx::ReadThinkingLine(fx.a->text("txtCommento"));
     QCOMPARE(line.firstMove, solution);
     QCOMPARE(fx.grade().mid(1),
              (QStringList{QString::number(line.depth), kx::DifficultyForDepth(line.depth),
-                          fx.text("txtCommento").split(' ', Qt::SkipEmptyParts)[1]}));
+                          fx.a->text("txtCommento").split(' ', Qt::SkipEmptyParts)[1]}));
     QTRY_VERIFY_WITH_TIMEOUT(!fx.engineRuns(), kWaitMs);
 }
 

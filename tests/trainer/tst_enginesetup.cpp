@@ -1,6 +1,7 @@
 // The engine settings dialog and the settings file, and
 // the external chess program (its command line, and xboard on a virtual display).
 
+#include "../core/TestFiles.h"
 #include "AnalysisDriver.h"
 #include "ExternalLauncher.h"
 #include "IniFile.h"
@@ -24,12 +25,6 @@ namespace {
 
 constexpr int kWaitMs = 30000;
 const QString kRecord = QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 b - - bm Kd7; id \"T.1\";");
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -67,17 +62,15 @@ void TestEngineSetup::setEngine()
         QVERIFY(QDir().mkpath(ini));
         QVERIFY(QDir().mkpath(fx.dataFile("Kestrelux.ini")));
     }
-    const QByteArray before = contents(ini);
-    fx.addSuite("WAC.EPD", {kRecord});
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
+    const QByteArray before = readAll(ini);
+    KestreluxTestAccess& a = fx.openOn({kRecord});
+    frmKestrelux& w = a.w;
     w.ShowPosition(1);
     a.clock()->stop();
     // An analysis runs meanwhile.
-    a.LastEngine() = QStringLiteral(KX_FAKE_XBOARD);
+    const QString runningEngine = a.LastEngine() = QStringLiteral(KX_FAKE_XBOARD);
     a.LastCommandLine().clear();
-    const QString runningEngine = a.LastEngine();
-    a.element<QPushButton>("cmdAnalyze")->click();
+    a.click("cmdAnalyze");
     QVERIFY(a.engine()->EngineStarted());
 
     QString shown; // what the dialog showed
@@ -90,7 +83,7 @@ void TestEngineSetup::setEngine()
         dialog.findChild<QPushButton*>(button)->click();
         return dialog.result();
     });
-    a.element<QPushButton>("cmdSetEngine")->click();
+    a.click("cmdSetEngine");
     QCOMPARE(shown, "Engine setup|" + runningEngine + "|");
     QCOMPARE(fx.messages.size(), writable ? 0 : 1);
     QVERIFY(writable || fx.messages.first().startsWith("The engine settings could not be saved"));
@@ -99,20 +92,20 @@ void TestEngineSetup::setEngine()
     // OK ends the analysis but leaves the button to start the next one.
     QCOMPARE(a.engine()->EngineStarted(), !ok);
     QCOMPARE(w.findChild<frmOutput*>() && w.findChild<frmOutput*>()->isVisible(), !ok);
-    QCOMPARE(a.element<QPushButton>("cmdAnalyze")->text(), QStringLiteral("Stop"));
+    QCOMPARE(a.text("cmdAnalyze"), QStringLiteral("Stop"));
     QCOMPARE(a.LastEngine(), ok ? "/opt/my engines/eng" : runningEngine);
     QCOMPARE(a.LastCommandLine(), ok ? " xboard -x " : "");
     if (ok && writable) {
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "Engine"), "/opt/my engines/eng");
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "CommandLine"), "xboard -x");
-        QVERIFY(contents(ini).startsWith("; engines\n"));
+        QVERIFY(readAll(ini).startsWith("; engines\n"));
     } else {
-        QCOMPARE(contents(ini), before);
+        QCOMPARE(readAll(ini), before);
     }
     if (!ok)
         return;
     // The next analysis starts the new command line, the program quoted for its blank.
-    a.element<QPushButton>("cmdAnalyze")->click();
+    a.click("cmdAnalyze");
     QCOMPARE(w.analysisDriver().commandLine(), "\"/opt/my engines/eng\"  xboard -x ");
 }
 
@@ -170,14 +163,13 @@ void TestEngineSetup::wbOpensXboard()
     });
 
     TrainerFixture fx;
-    fx.addSuite("WAC.EPD", {kRecord});
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = fx.openOn({kRecord});
+    frmKestrelux& w = a.w;
     w.ShowPosition(1); // the clock runs
     w.externalLauncher().setTiming({std::chrono::milliseconds(200), 100});
     QSignalSpy seen(&w.externalLauncher(), &ExternalLauncher::windowSeen);
     QSignalSpy finished(&w.externalLauncher(), &ExternalLauncher::finished);
-    a.element<QPushButton>("cmdWB")->click();
+    a.click("cmdWB");
     QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.value(0)));
     xboardPid = w.externalLauncher().processId();
     QVERIFY(a.positionAnalysed());

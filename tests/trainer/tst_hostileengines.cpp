@@ -13,7 +13,6 @@
 #include "frmOutput.h"
 
 #include <QEventLoop>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -93,9 +92,8 @@ void TestHostileEngines::survives()
     QFETCH(bool, throughWindow);
 
     TrainerFixture fx;
-    fx.addSuite("WAC.EPD", {kRecord});
-    frmKestrelux* w = &fx.open();
-    auto a = std::make_unique<KestreluxTestAccess>(*w);
+    KestreluxTestAccess* a = &fx.openOn({kRecord});
+    frmKestrelux* w = fx.window.get();
     Ostravin::NqIEngine* control = a->engine();
     w->ShowPosition(1);
     a->clock()->stop();
@@ -109,7 +107,7 @@ void TestHostileEngines::survives()
     if (throughWindow) {
         a->LastEngine() = kFakeEngine;
         a->LastCommandLine() = quoted(engine);
-        a->element<QPushButton>("cmdAnalyze")->click();
+        a->click("cmdAnalyze");
     } else {
         control->setTimePolling(1);
         control->setPathEngine(quoted(QStringList(kFakeEngine) + engine));
@@ -151,7 +149,7 @@ void TestHostileEngines::survives()
 
     if (throughWindow) {
         w->close();
-        a.reset();
+        fx.access.reset();
         fx.window.reset();
     } else {
         control->CloseEngine();
@@ -163,18 +161,18 @@ void TestHostileEngines::survives()
     // The next analysis, with a well-behaved engine.
     if (throughWindow) {
         w = &fx.open();
-        a = std::make_unique<KestreluxTestAccess>(*w);
+        a = &*fx.access;
         w->ShowPosition(1);
         a->clock()->stop();
     }
     a->LastEngine() = KX_FAKE_XBOARD;
     a->LastCommandLine() = quoted({"--on", "analyze=5 20 10 4000 e4 Kd7"});
     w->analysisDriver().setTiming(timing);
-    a->element<QPushButton>("cmdAnalyze")->click();
+    a->click("cmdAnalyze");
     QTRY_VERIFY_WITH_TIMEOUT(w->findChild<frmOutput*>() &&
                                  w->findChild<frmOutput*>()->Text().endsWith("e4 Kd7"),
                              kWaitMs);
-    a->element<QPushButton>("cmdAnalyze")->click();
+    a->click("cmdAnalyze");
     QVERIFY(!a->engine()->EngineStarted());
 }
 

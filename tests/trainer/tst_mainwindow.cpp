@@ -22,14 +22,23 @@
 
 using namespace Pellomar;
 
+namespace {
+
+// Shown in statistics mode only.
+const char* const kStatsElements[] = {"cmdScanBM",  "txtReport",    "chkTimer", "txtLivello",
+                                      "cmdWorst",   "Grid",         "Label3",   "txtCommento",
+                                      "chkAnalyze", "mnEngineStart"};
+
+} // namespace
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
     void elementsCarryTheirCaptions();
-    void startsInNormalMode();
-    void startsInStatisticsModeWithTheMarker();
+    void startsInEitherMode_data();
+    void startsInEitherMode();
     void startsWithTheFirstInstalledSuite();
     void switchesLockAndShowElements();
     void settingChecks_data();
@@ -38,18 +47,12 @@ private slots:
     void suiteSizeNeverExceedsTheFile();
     void choosingASuiteDuringASessionChangesNothing();
     void showsPositionsFromCrLfSuites();
-    void badPositionNumbersChangeNothing_data();
-    void badPositionNumbersChangeNothing();
-    void startRefusesAMissingSuite();
     void nextDrawsWithinTheSuite();
     void nextNeverDrawsABlankLine();
     void levelFilterKeepsToTheLimit();
-    void levelFilterWithNoPositionWithinTheLimit();
     void downArrowInDifficultyShowsAnotherPosition();
-    void boardWritesBackAsFen();
     void waitSecondsEndsAtZero();
-    void everyControlSaysWhatItIs();
-    void tabFollowsTheReadingOrder();
+    void tooltipsAndTabOrder();
     void closingDuringASessionAsks_data();
     void closingDuringASessionAsks();
     void choicesAreKeptForTheNextStart_data();
@@ -72,93 +75,76 @@ void TestMainWindow::elementsCarryTheirCaptions()
         "lblTimeForPosition=Time/Pos|lblWaitTime=Wait|txtPos=|txtFen=|txtRisolto=|txtUscito=|"
         "txtDepth=|txtValutazione=|txtDifficolta=");
     TrainerFixture fx;
-    frmKestrelux& w = fx.open();
+    fx.open();
+    KestreluxTestAccess& a = *fx.access;
     for (const QString& entry : table.split(u'|')) {
-        const QString name = entry.section(u'=', 0, 0);
-        const QString caption = entry.section(u'=', 1);
-        QObject* element = w.findChild<QObject*>(name);
-        QVERIFY2(element, qPrintable(name));
-        QString text;
-        if (auto* b = qobject_cast<QAbstractButton*>(element))
-            text = b->text();
-        else if (auto* l = qobject_cast<QLabel*>(element)) {
-            text = l->text();
-            // A caption is never cut off.
-            QVERIFY2(l->wordWrap() || l->width() >= l->sizeHint().width(), qPrintable(name));
-        } else if (auto* t = qobject_cast<QLineEdit*>(element))
-            text = t->text();
-        QCOMPARE(text, caption);
+        const QByteArray name = entry.section(u'=', 0, 0).toLatin1();
+        QVERIFY2(a.element<QObject>(name), name.constData());
+        QCOMPARE(a.text(name), entry.section(u'=', 1));
+        // A caption is never cut off.
+        if (auto* l = a.w.findChild<QLabel*>(QLatin1String(name)))
+            QVERIFY2(l->wordWrap() || l->width() >= l->sizeHint().width(), name.constData());
     }
     for (const char* name : {"txtReport", "txtCommento", "grdReport", "Grid", "cmbEPDFile",
                              "CBoard", "ENGINE", "tmrTime"})
-        QVERIFY2(w.findChild<QObject*>(QLatin1String(name)), name);
+        QVERIFY2(a.element<QObject>(name), name);
     // The table's position numbers show whole, up to the largest suite.
-    FlexGrid* grid = KestreluxTestAccess(w).grid();
-    QVERIFY(grid->columnWidth(0) > grid->fontMetrics().horizontalAdvance(QStringLiteral("32767")));
+    QVERIFY(a.grid()->columnWidth(0) >
+            a.grid()->fontMetrics().horizontalAdvance(QStringLiteral("32767")));
 }
 
-void TestMainWindow::startsInNormalMode()
+void TestMainWindow::startsInEitherMode_data()
 {
+    QTest::addColumn<bool>("stats");
+    QTest::newRow("normal") << false;
+    QTest::newRow("statistics, with the marker file") << true;
+}
+
+void TestMainWindow::startsInEitherMode()
+{
+    QFETCH(bool, stats);
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(300));
     fx.writeFile(
         fx.programFile(QStringLiteral("Kestrelux.ini")),
         "[kestrelux]\r\nengine =   /opt/my engine/bin/eng  \r\nCommandLine= -x \"a,b\" c:\\d \r\n");
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
+    if (stats)
+        fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(300), true);
+    frmKestrelux& w = a.w;
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-    QCOMPARE(w.windowTitle(), QStringLiteral("Kestrelux Ver.1.0 rev.1"));
-    QVERIFY(!a.statsMode());
-    QCOMPARE(a.LastEngine(), QStringLiteral("/opt/my engine/bin/eng"));
-    QCOMPARE(a.LastCommandLine(), QStringLiteral("-x \"a,b\" c:\\d"));
-    QCOMPARE(a.defaultEngineMissing(), !a.defaultEngineFound());
-    QCOMPARE(a.element<QLineEdit>("txtWaitTime")->text(),
-             QLatin1String(a.defaultEngineFound() ? "4" : "1"));
-    QCOMPARE(a.suiteSize(), qint16(300));
-    QCOMPARE(a.timePerPosition(), 50.0);
-    QVERIFY(!a.clock()->isActive());
-
-    for (const char* name : {"cmdScanBM", "cmdWorst", "Grid", "txtReport", "txtCommento",
-                             "chkTimer", "chkAnalyze", "txtLivello", "Label3", "mnEngineStart"})
-        QVERIFY2(!a.element<QWidget>(name)->isVisible(), name);
+    QCOMPARE(a.statsMode(), stats);
+    for (const char* name : kStatsElements)
+        QVERIFY2(a.element<QWidget>(name)->isVisible() == stats, name);
     for (const char* name : {"cmdNew", "cmdNext", "CBoard", "grdReport", "txtFen"})
         QVERIFY2(a.element<QWidget>(name)->isVisible(), name);
-
-    // The window ends just below the board.
+    QCOMPARE(w.windowTitle(), QStringLiteral("Kestrelux Ver.1.0 rev.1"));
+    QCOMPARE(a.LastEngine(), QStringLiteral("/opt/my engine/bin/eng"));
+    QCOMPARE(a.LastCommandLine(), QStringLiteral("-x \"a,b\" c:\\d"));
+    const bool stockfish = QFile::exists(QStringLiteral("/usr/games/stockfish"));
+    QCOMPARE(a.defaultEngineFound(), stockfish);
+    QCOMPARE(a.defaultEngineMissing(), !stockfish);
+    QCOMPARE(a.text("txtWaitTime"), QLatin1String(stockfish ? "4" : "1"));
+    QCOMPARE(a.timePerPosition(), 50.0);
+    QVERIFY(!a.clock()->isActive());
+    if (stats) {
+        QCOMPARE(w.height(), 8700 / 15);
+        // No statistics file yet: the table holds its header row only, nothing to draw.
+        QCOMPARE(a.grid()->Rows(), 1);
+        QCOMPARE(a.suiteSize(), qint16(0));
+        return;
+    }
+    QCOMPARE(a.suiteSize(), qint16(300));
+    // The window ends just below the board; the report fills the width beside it.
     QCOMPARE(w.height(), (a.board()->y() * 15 + a.board()->height() * 15 + 480) / 15);
-    // The report fills the width beside the board.
     QCOMPARE(a.report()->width() * 15, w.width() * 15 - 300 - a.board()->width() * 15);
     QCOMPARE(a.report()->TextMatrix(0, 0), QStringLiteral("n."));
     QCOMPARE(a.report()->TextMatrix(0, 9), QStringLiteral("Sav"));
     QCOMPARE(a.report()->ColWidth(7), 0);
-
     auto* suites = a.element<QComboBox>("cmbEPDFile");
     QCOMPARE(suites->currentText(), QStringLiteral("WAC.EPD"));
-    QCOMPARE(suites->itemText(0), QStringLiteral("WAC.EPD"));
-    QCOMPARE(suites->itemText(1), QStringLiteral("BWTC.EPD"));
-    QCOMPARE(suites->itemText(2), QStringLiteral("WCSAC.EPD"));
-}
-
-void TestMainWindow::startsInStatisticsModeWithTheMarker()
-{
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
-    fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-
-    QVERIFY(a.statsMode());
-    QCOMPARE(w.height(), 8700 / 15);
-    for (const char* name : {"cmdScanBM", "cmdWorst", "Grid", "txtReport", "txtCommento",
-                             "chkTimer", "chkAnalyze", "txtLivello", "Label3", "mnEngineStart"})
-        QVERIFY2(a.element<QWidget>(name)->isVisible(), name);
-    // No statistics file yet: the table holds its header row only, nothing to draw.
-    QCOMPARE(a.grid()->Rows(), 1);
-    QCOMPARE(a.suiteSize(), qint16(0));
+    QCOMPARE(QStringList({suites->itemText(0), suites->itemText(1), suites->itemText(2)}),
+             QStringList({"WAC.EPD", "BWTC.EPD", "WCSAC.EPD"}));
 }
 
 void TestMainWindow::startsWithTheFirstInstalledSuite()
@@ -166,14 +152,13 @@ void TestMainWindow::startsWithTheFirstInstalledSuite()
     TrainerFixture fx;
     fx.addSuite(QStringLiteral("KESTREL.EPD"), pawnPushSuite(12));
     fx.addSuite(QStringLiteral("mine.epd"), pawnPushSuite(3));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
+    fx.open();
+    KestreluxTestAccess& a = *fx.access;
     auto* suites = a.element<QComboBox>("cmbEPDFile");
     QCOMPARE(suites->currentText(), QStringLiteral("KESTREL.EPD"));
     QCOMPARE(suites->count(), 5);
     QCOMPARE(suites->itemText(4), QStringLiteral("mine.epd"));
     QCOMPARE(a.suiteSize(), qint16(12));
-
     QTest::mouseClick(a.element<QPushButton>("cmdNew"), Qt::LeftButton);
     QVERIFY(fx.messages.isEmpty());
     QVERIFY(a.currentPosition() >= 1 && a.currentPosition() <= 12);
@@ -182,11 +167,9 @@ void TestMainWindow::startsWithTheFirstInstalledSuite()
 void TestMainWindow::switchesLockAndShowElements()
 {
     TrainerFixture fx;
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
+    fx.open().show();
+    KestreluxTestAccess& a = *fx.access;
     auto* timer = a.element<QCheckBox>("chkTimer");
-
     timer->setChecked(true);
     for (const char* name : {"txtTimeForPosition", "txtPositionsForSession", "txtFen", "txtPos",
                              "cmbEPDFile", "cmdRecords", "cmdSetEngine", "cmdAnalyze", "cmdExit",
@@ -198,15 +181,15 @@ void TestMainWindow::switchesLockAndShowElements()
     for (const char* name : {"cmdNew", "cmdNext", "CmdSolution", "cmdExit", "txtPos"})
         QVERIFY2(a.element<QWidget>(name)->isEnabled(), name);
     // Unlocking shows the position table and comment, even in normal mode.
-    QVERIFY(a.grid()->isVisibleTo(&w));
-    QVERIFY(a.element<QWidget>("txtCommento")->isVisibleTo(&w));
+    QVERIFY(a.grid()->isVisibleTo(&a.w));
+    QVERIFY(a.element<QWidget>("txtCommento")->isVisibleTo(&a.w));
 
-    w.ShowStatsControls(true);
-    QVERIFY(a.element<QWidget>("cmdWB")->isVisibleTo(&w));
-    QVERIFY(a.element<QWidget>("chkAuto")->isVisibleTo(&w));
-    w.ShowStatsControls(false);
-    QVERIFY(!a.element<QWidget>("cmdWB")->isVisibleTo(&w));
-    QVERIFY(!a.grid()->isVisibleTo(&w));
+    a.w.ShowStatsControls(true);
+    QVERIFY(a.element<QWidget>("cmdWB")->isVisibleTo(&a.w));
+    QVERIFY(a.element<QWidget>("chkAuto")->isVisibleTo(&a.w));
+    a.w.ShowStatsControls(false);
+    QVERIFY(!a.element<QWidget>("cmdWB")->isVisibleTo(&a.w));
+    QVERIFY(!a.grid()->isVisibleTo(&a.w));
 }
 
 void TestMainWindow::settingChecks_data()
@@ -214,34 +197,17 @@ void TestMainWindow::settingChecks_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
-    const QString pos = QStringLiteral("txtPositionsForSession");
-    const QString time = QStringLiteral("txtTimeForPosition");
-    QTest::newRow("positions 5") << pos << "5"
-                                 << "10";
-    QTest::newRow("positions 2000") << pos << "2000"
-                                    << "10";
-    QTest::newRow("positions text") << pos << "many"
-                                    << "10";
-    QTest::newRow("positions 12abc") << pos << "12abc"
-                                     << "10";
-    QTest::newRow("positions 1000") << pos << "1000"
-                                    << "1000";
-    QTest::newRow("positions 10") << pos << "10"
-                                  << "10";
-    QTest::newRow("positions fraction rounds") << pos << "12.5"
-                                               << "12";
-    QTest::newRow("time 0") << time << "0"
-                            << "50";
-    QTest::newRow("time 1001") << time << "1001"
-                               << "50";
-    QTest::newRow("time text") << time << "soon"
-                               << "50";
-    QTest::newRow("time -5") << time << "-5"
-                             << "-5";
-    QTest::newRow("time 1000") << time << "1000"
-                               << "1000";
-    QTest::newRow("time 7.5") << time << "7.5"
-                              << "7.5";
+    const auto row = [](const char* box, const char* typed, const char* kept) {
+        QTest::addRow("%s %s", box, typed) << box << typed << kept;
+    };
+    for (const char* typed : {"5", "2000", "many", "12abc", "10"})
+        row("txtPositionsForSession", typed, "10");
+    row("txtPositionsForSession", "1000", "1000");
+    row("txtPositionsForSession", "12.5", "12"); // a fraction rounds
+    for (const char* typed : {"0", "1001", "soon"})
+        row("txtTimeForPosition", typed, "50");
+    for (const char* typed : {"-5", "1000", "7.5"})
+        row("txtTimeForPosition", typed, typed);
 }
 
 void TestMainWindow::settingChecks()
@@ -250,29 +216,27 @@ void TestMainWindow::settingChecks()
     QFETCH(QString, typed);
     QFETCH(QString, kept);
     TrainerFixture fx;
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    auto* edit = a.element<QLineEdit>(qPrintable(box));
+    fx.open().show();
+    QVERIFY(QTest::qWaitForWindowExposed(fx.window.get()));
+    auto* edit = fx.access->element<QLineEdit>(qPrintable(box));
     edit->setFocus();
     edit->selectAll();
     QTest::keyClicks(edit, typed);
-    // Leaving the box checks it.
-    a.element<QLineEdit>("txtPos")->setFocus();
+    fx.access->element<QLineEdit>("txtPos")->setFocus(); // leaving the box checks it
     QTRY_COMPARE(edit->text(), kept);
 }
 
 void TestMainWindow::suiteSizeNeverExceedsTheFile_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("lines"); // -1: no such file
     QTest::addColumn<int>("size");
     QTest::newRow("WAC.EPD complete") << "WAC.EPD" << 300 << 300;
     QTest::newRow("WAC.EPD short") << "WAC.EPD" << 40 << 40;
     QTest::newRow("WCSAC.EPD short") << "WCSAC.EPD" << 7 << 7;
     QTest::newRow("name outside the table") << "Mine.epd" << 23 << 23;
     QTest::newRow("missing file") << "Gone.epd" << -1 << 0;
+    QTest::newRow("no suite at all") << "WAC.EPD" << -1 << 0;
 }
 
 void TestMainWindow::suiteSizeNeverExceedsTheFile()
@@ -281,146 +245,113 @@ void TestMainWindow::suiteSizeNeverExceedsTheFile()
     QFETCH(int, lines);
     QFETCH(int, size);
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(300));
+    if (lines >= 0 || name != "WAC.EPD")
+        fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(300));
     if (lines >= 0)
         fx.addSuite(name, pawnPushSuite(lines));
     frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    auto* suites = a.element<QComboBox>("cmbEPDFile");
-    suites->setEditText(name);
+    KestreluxTestAccess& a = *fx.access;
+    a.element<QComboBox>("cmbEPDFile")->setEditText(name);
     w.cmbEPDFile_Click();
     QCOMPARE(int(a.suiteSize()), size);
 
-    // A draw never points beyond the file; an empty size refuses plainly.
-    a.element<QPushButton>("cmdNext")->click();
-    if (size == 0) {
-        QCOMPARE(fx.messages.size(), 1);
-        QVERIFY(fx.messages.first().contains(name));
-        QCOMPARE(a.currentPosition(), 0);
-    } else {
+    // A draw never points beyond the file; no file refuses plainly, and so does Start.
+    a.click("cmdNext");
+    if (size > 0) {
         QVERIFY(fx.messages.isEmpty());
         QVERIFY(a.currentPosition() >= 1 && a.currentPosition() <= size);
+        return;
     }
+    a.click("cmdNew");
+    QCOMPARE(fx.messages.size(), 2);
+    for (const QString& message : std::as_const(fx.messages))
+        QVERIFY2(message.contains(name), qPrintable(message));
+    QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
+    QCOMPARE(a.currentPosition(), 0);
+    a.click("CmdSolution"); // nothing shown, nothing to say
+    QCOMPARE(fx.messages.size(), 2);
 }
 
 void TestMainWindow::choosingASuiteDuringASessionChangesNothing()
 {
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(300));
     fx.addSuite(QStringLiteral("small.epd"), pawnPushSuite(5));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    a.element<QPushButton>("cmdNew")->click();
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(300));
+    a.click("cmdNew");
     const qint32 shown = a.currentPosition();
     QVERIFY(shown > 0);
-    auto* suites = a.element<QComboBox>("cmbEPDFile");
-    suites->setEditText(QStringLiteral("small.epd"));
-    w.cmbEPDFile_Click();
+    a.element<QComboBox>("cmbEPDFile")->setEditText(QStringLiteral("small.epd"));
+    a.w.cmbEPDFile_Click();
     QCOMPARE(a.suiteSize(), qint16(300));
     QCOMPARE(a.currentPosition(), shown);
-    QCOMPARE(a.element<QLineEdit>("txtPos")->text(), QString::number(shown));
+    QCOMPARE(a.text("txtPos"), QString::number(shown));
 }
 
+// Positions shown by number, from a suite with CR LF line ends; a number
+// that names no position changes nothing and says why.
 void TestMainWindow::showsPositionsFromCrLfSuites()
 {
     TrainerFixture fx;
     fx.addSuite(QStringLiteral("WAC.EPD"),
                 {QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"one\";"),
                  QStringLiteral("8/8/8/8/8/8/8/8 b - - bm a1; id \"two\";"),
-                 QStringLiteral("r3k2r/8/8/8/8/8/8/R3K2R B KQkq -")},
+                 QStringLiteral("r3k2r/8/8/8/8/8/8/R3K2R B KQkq -"),
+                 QStringLiteral("rnbqkbnr/pppppppp/44/8/8/17/PPPPPPPP/RNBQKBNR w KQkq e3 bm e4;")},
                 "\r\n");
     frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    auto* fen = a.element<QLineEdit>("txtFen");
+    KestreluxTestAccess& a = *fx.access;
     auto* side = a.element<QLabel>("lblSideToMove");
     auto* pos = a.element<QLineEdit>("txtPos");
 
     pos->setText(QStringLiteral("2"));
     QTest::mouseDClick(pos, Qt::LeftButton);
     QVERIFY(fx.messages.isEmpty());
-    QCOMPARE(fen->text(), QStringLiteral("8/8/8/8/8/8/8/8 b - - bm a1; id \"two\";"));
+    QCOMPARE(a.text("txtFen"), QStringLiteral("8/8/8/8/8/8/8/8 b - - bm a1; id \"two\";"));
     QCOMPARE(side->text(), QStringLiteral("black"));
     QCOMPARE(side->palette().color(QPalette::Window), QColor(Qt::black));
     QCOMPARE(side->palette().color(QPalette::WindowText), QColor(Qt::white));
     QVERIFY(a.board()->ReverseBoard());
-    for (short r = 1; r <= 8; ++r)
-        for (int c = 1; c <= 8; ++c)
-            QCOMPARE(a.board()->Piece(Column(c), r), NoPiece);
+    QCOMPARE(w.BoardToFen(), QStringLiteral("8/8/8/8/8/8/8/8 b - -"));
 
     pos->setText(QStringLiteral("1"));
     QTest::keyClick(pos, Qt::Key_Return); // Enter shows it as a double-click does
-    QCOMPARE(fen->text(), QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"one\";"));
+    QCOMPARE(a.text("txtFen"), QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"one\";"));
     QCOMPARE(side->text(), QStringLiteral("WHITE"));
     QCOMPARE(side->palette().color(QPalette::Window), QColor(Qt::white));
     QVERIFY(!a.board()->ReverseBoard());
-    QCOMPARE(a.board()->Piece(e, 2), Wpawn);
-    QCOMPARE(a.board()->Piece(e, 8), BKing);
+    QCOMPARE(w.BoardToFen(), QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - -"));
     QCOMPARE(a.currentPosition(), 1);
     QCOMPARE(pos->text(), QStringLiteral("1"));
     QVERIFY(a.clock()->isActive());
     QCOMPARE(a.elapsedTime(), 0.0);
 
-    // Upper-case side letter: Black to move.
-    w.ShowPosition(3);
+    w.ShowPosition(3); // an upper-case side letter: Black to move
     QCOMPARE(side->text(), QStringLiteral("black"));
     QCOMPARE(a.board()->Piece(h, 1), WRook);
-}
+    w.ShowPosition(4); // the board reads odd digit runs and writes them back whole
+    const QString board = w.BoardToFen();
+    QCOMPARE(board, QStringLiteral("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -"));
 
-void TestMainWindow::badPositionNumbersChangeNothing_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::newRow("zero") << "0";
-    QTest::newRow("negative") << "-3";
-    QTest::newRow("beyond the file") << "4";
-    QTest::newRow("not a number") << "next";
-}
-
-void TestMainWindow::badPositionNumbersChangeNothing()
-{
-    QFETCH(QString, typed);
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(3));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.ShowPosition(2);
-    const QString before = a.element<QLineEdit>("txtFen")->text();
-
-    auto* pos = a.element<QLineEdit>("txtPos");
-    pos->setText(typed);
-    QTest::mouseDClick(pos, Qt::LeftButton);
-    QCOMPARE(fx.messages.size(), 1);
-    QVERIFY2(fx.messages.first().contains(QLatin1String("WAC.EPD")),
-             qPrintable(fx.messages.first()));
-    QCOMPARE(a.currentPosition(), 2);
-    QCOMPARE(a.element<QLineEdit>("txtFen")->text(), before);
-    QCOMPARE(a.board()->Piece(e, 2), Wpawn);
-}
-
-void TestMainWindow::startRefusesAMissingSuite()
-{
-    TrainerFixture fx; // no suite at all in the program folder
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    a.element<QPushButton>("cmdNew")->click();
-    QCOMPARE(fx.messages.size(), 1);
-    QVERIFY(fx.messages.first().contains(QLatin1String("WAC.EPD")));
-    QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
-    QCOMPARE(a.currentPosition(), 0);
-
-    a.element<QPushButton>("CmdSolution")->click(); // nothing shown, nothing to say
-    QCOMPARE(fx.messages.size(), 1);
+    const QString record = a.text("txtFen");
+    for (const char* typed : {"0", "-3", "5", "next"}) {
+        pos->setText(QLatin1String(typed));
+        QTest::mouseDClick(pos, Qt::LeftButton);
+        QVERIFY2(fx.messages.size() == 1, typed);
+        QVERIFY2(fx.messages.takeFirst().contains(QLatin1String("WAC.EPD")), typed);
+        QCOMPARE(a.currentPosition(), 4);
+        QCOMPARE(a.text("txtFen"), record);
+        QCOMPARE(w.BoardToFen(), board);
+    }
 }
 
 void TestMainWindow::nextDrawsWithinTheSuite()
 {
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(5));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.randomSource().Seed(20261207);
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(5));
+    a.w.randomSource().Seed(20261207);
     QMap<int, int> seen;
     for (int i = 0; i < 800; ++i) {
-        w.cmdNext_Click();
+        a.w.cmdNext_Click();
         ++seen[a.currentPosition()];
     }
     QVERIFY(fx.messages.isEmpty());
@@ -436,13 +367,11 @@ void TestMainWindow::nextNeverDrawsABlankLine()
 {
     TrainerFixture fx;
     const QString record = pawnPushSuite(1).first();
-    fx.addSuite(QStringLiteral("WAC.EPD"), {"", record, "   ", "\t ", record, ""});
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.randomSource().Seed(12);
+    KestreluxTestAccess& a = fx.openOn({"", record, "   ", "\t ", record, ""});
+    a.w.randomSource().Seed(12);
     QSet<int> shown;
     for (int i = 0; i < 60; ++i) {
-        w.cmdNext_Click();
+        a.w.cmdNext_Click();
         shown.insert(a.currentPosition());
     }
     QCOMPARE(shown, (QSet<int>{2, 5}));
@@ -450,9 +379,9 @@ void TestMainWindow::nextNeverDrawsABlankLine()
 
     // Nothing but blank lines: a session cannot start, and the user is told why.
     fx.addSuite(QStringLiteral("WAC.EPD"), {"", " ", ""});
-    w.SetSuiteSize();
+    a.w.SetSuiteSize();
     a.currentPosition() = 0;
-    a.element<QPushButton>("cmdNew")->click();
+    a.click("cmdNew");
     QCOMPARE(fx.messages, QStringList{"The suite WAC.EPD holds no positions to draw from."});
     QCOMPARE(a.currentPosition(), 0);
     QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
@@ -461,10 +390,8 @@ void TestMainWindow::nextNeverDrawsABlankLine()
 void TestMainWindow::levelFilterKeepsToTheLimit()
 {
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(6));
     fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(6));
     QVERIFY(a.statsMode());
     a.suiteSize() = 6;
     FlexGrid* table = a.grid();
@@ -472,48 +399,34 @@ void TestMainWindow::levelFilterKeepsToTheLimit()
     const int levels[] = {0, 7, 3, 5, 2, 6, 7};
     for (int row = 1; row <= 6; ++row)
         table->setTextMatrix(row, 5, QString::number(levels[row]));
-    a.element<QLineEdit>("txtLivello")->setText(QStringLiteral("3"));
+    a.setText("txtLivello", QStringLiteral("3"));
 
-    w.randomSource().Seed(7);
+    a.w.randomSource().Seed(7);
     QSet<int> shown;
     for (int i = 0; i < 60; ++i) {
-        a.element<QPushButton>("cmdNext")->click();
+        a.click("cmdNext");
         shown.insert(a.currentPosition());
         // The panel follows the table's row.
-        QCOMPARE(a.element<QLineEdit>("txtDifficolta")->text(),
-                 QString::number(levels[a.currentPosition()]));
+        QCOMPARE(a.text("txtDifficolta"), QString::number(levels[a.currentPosition()]));
     }
     QCOMPARE(shown, (QSet<int>{2, 4}));
     QCOMPARE(a.levelTag(), QStringLiteral("[Liv<=3]"));
     QVERIFY(fx.messages.isEmpty());
     QCOMPARE(table->CellBackColor(2, 1), QColor(224, 255, 255));
-}
 
-void TestMainWindow::levelFilterWithNoPositionWithinTheLimit()
-{
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(3));
-    fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    a.suiteSize() = 3;
-    a.grid()->setRows(4);
-    for (int row = 1; row <= 3; ++row)
-        a.grid()->setTextMatrix(row, 5, QStringLiteral("9"));
-    a.element<QLineEdit>("txtLivello")->setText(QStringLiteral("2"));
-    w.cmdNext_Click();
+    // No position within the limit: told at once, instead of drawing for ever.
+    const qint32 before = a.currentPosition();
+    a.setText("txtLivello", QStringLiteral("1"));
+    a.w.cmdNext_Click();
     QCOMPARE(fx.messages.size(), 1);
-    QCOMPARE(a.currentPosition(), 0);
+    QCOMPARE(a.currentPosition(), before);
 }
 
 void TestMainWindow::downArrowInDifficultyShowsAnotherPosition()
 {
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(300));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.ShowStatsControls(true);
-    w.show();
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(300), true);
+    a.w.ShowStatsControls(true);
     auto* difficulty = a.element<QLineEdit>("txtDifficolta");
     QTest::keyClick(difficulty, Qt::Key_Up);
     QTest::keyClick(difficulty, '('); // its key code is the Down arrow's number
@@ -522,30 +435,20 @@ void TestMainWindow::downArrowInDifficultyShowsAnotherPosition()
     QVERIFY(a.currentPosition() >= 1);
 }
 
-void TestMainWindow::boardWritesBackAsFen()
-{
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"),
-                {QStringLiteral("rnbqkbnr/pppppppp/44/8/8/17/PPPPPPPP/RNBQKBNR w KQkq e3 bm e4;")});
-    frmKestrelux& w = fx.open();
-    w.ShowPosition(1);
-    QCOMPARE(w.BoardToFen(), QStringLiteral("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -"));
-}
-
 void TestMainWindow::waitSecondsEndsAtZero()
 {
-    qint32 n = 0;
-    frmKestrelux::WaitSeconds(n);
-    QCOMPARE(n, 0);
-    n = 1;
-    frmKestrelux::WaitSeconds(n);
-    QCOMPARE(n, 0);
+    for (qint32 n : {0, 1}) {
+        frmKestrelux::WaitSeconds(n);
+        QCOMPARE(n, 0);
+    }
 }
 
-void TestMainWindow::everyControlSaysWhatItIs()
+// Every control says what it is; Tab goes in reading order.
+void TestMainWindow::tooltipsAndTabOrder()
 {
     TrainerFixture fx;
     frmKestrelux& w = fx.open();
+    KestreluxTestAccess& a = *fx.access;
     QStringList silent;
     for (QWidget* c : w.findChildren<QWidget*>()) {
         // Every named control; boxes without a caption of their own; short captions.
@@ -559,16 +462,9 @@ void TestMainWindow::everyControlSaysWhatItIs()
     }
     QCOMPARE(silent, QStringList());
     // The two boxes after "Elap. Sav" each say which they are.
-    KestreluxTestAccess a(w);
     QVERIFY(a.element<QWidget>("lblTotTime")->toolTip().startsWith(QLatin1String("Elap:")));
     QVERIFY(a.element<QWidget>("lblTotSaved")->toolTip().startsWith(QLatin1String("Sav:")));
-}
 
-void TestMainWindow::tabFollowsTheReadingOrder()
-{
-    TrainerFixture fx;
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     // As after a session, when the table and comment count as shown, out of sight.
@@ -603,22 +499,19 @@ void TestMainWindow::closingDuringASessionAsks()
     QFETCH(bool, session);
     QFETCH(int, answer);
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20), true);
     int asked = 0;
-    w.setDialogRunner([&](QDialog&) { return ++asked, answer; });
+    a.w.setDialogRunner([&](QDialog&) { return ++asked, answer; });
     if (session)
-        a.element<QPushButton>("cmdNew")->click();
+        a.click("cmdNew");
     const bool closes = !session || answer == QMessageBox::Yes;
-    QCOMPARE(w.close(), closes);
+    QCOMPARE(a.w.close(), closes);
     QCOMPARE(asked, int(session));
     if (!closes) {
         // The session goes on, its clock running: the next move still counts.
-        QVERIFY(w.isVisible() && a.clock()->isActive());
+        QVERIFY(a.w.isVisible() && a.clock()->isActive());
         a.playMove(e, 2, e, 4);
-        w.tmrTime_Timer();
+        a.w.tmrTime_Timer();
         QCOMPARE(a.solvedCount(), 1);
     }
     QVERIFY(!QFile::exists(fx.dataFile(QStringLiteral("KXLog.txt"))));
@@ -639,25 +532,23 @@ void TestMainWindow::choicesAreKeptForTheNextStart()
     QFETCH(QString, chosen);
     QFETCH(QString, restored);
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
     fx.addSuite(QStringLiteral("mine.epd"), pawnPushSuite(12));
     const QByteArray settings = "[Kestrelux]\nEngine=x\n";
     fx.writeFile(fx.programFile(QStringLiteral("Kestrelux.ini")), settings);
-    const char* boxes[] = {"txtPositionsForSession", "txtTimeForPosition"};
+    const char* fields[] = {"cmbEPDFile", "txtPositionsForSession", "txtTimeForPosition"};
     {
-        frmKestrelux& w = fx.open();
-        KestreluxTestAccess a(w);
-        a.element<QComboBox>("cmbEPDFile")->setEditText(chosen.section(u'|', 0, 0));
-        w.cmbEPDFile_Click();
-        for (int i = 0; i < 2; ++i)
-            a.element<QLineEdit>(boxes[i])->setText(chosen.section(u'|', i + 1, i + 1));
-        QVERIFY(w.close());
+        KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20));
+        a.element<QComboBox>(fields[0])->setEditText(chosen.section(u'|', 0, 0));
+        a.w.cmbEPDFile_Click();
+        for (int i = 1; i < 3; ++i)
+            a.setText(fields[i], chosen.section(u'|', i, i));
+        QVERIFY(a.w.close());
     }
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    QStringList shown = {a.element<QComboBox>("cmbEPDFile")->currentText()};
-    for (const char* box : boxes)
-        shown << a.element<QLineEdit>(box)->text();
+    fx.open();
+    KestreluxTestAccess& a = *fx.access;
+    QStringList shown = {a.element<QComboBox>(fields[0])->currentText()};
+    for (int i = 1; i < 3; ++i)
+        shown << a.text(fields[i]);
     QCOMPARE(shown.join(u'|'), restored);
     QCOMPARE(a.suiteSize(), qint16(restored.startsWith(QLatin1String("mine")) ? 12 : 20));
     QCOMPARE(a.timePerPosition(), restored.section(u'|', 2).toDouble());

@@ -1,6 +1,7 @@
 // Move entry on the board through real mouse and key events: the move text,
 // the position shown after it (castling, en passant, promotion), picking and
-// dropping squares, typed moves, and the Solution button with its marks.
+// dropping squares, typed moves, and the Solution button with its marks. A
+// whole session from the keyboard is in tst_session.
 
 #include "../core/Mutations.h"
 #include "../core/TestFiles.h"
@@ -8,9 +9,6 @@
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -22,16 +20,8 @@ class TestMoveEntry : public QObject
     Q_OBJECT
 
 private slots:
-    void twoClicksMakeAMove_data();
-    void twoClicksMakeAMove();
-    void emptySquareIsNotPicked();
-    void pickedSquareClickedAgainIsDropped();
-    void castlingMovesTheRook_data();
-    void castlingMovesTheRook();
-    void enPassantTakesThePawn();
-    void promotionAsksForThePiece_data();
-    void promotionAsksForThePiece();
-    void cancelledPromotionMakesNoMove();
+    void clicksMakeTheMove_data();
+    void clicksMakeTheMove();
     void dragMakesTheSameMove();
     void solutionShowsTheBestMoves_data();
     void solutionShowsTheBestMoves();
@@ -39,19 +29,16 @@ private slots:
     void typedMoveIsMadeAsClicksMakeIt();
     void typedTextThatIsNoMoveMovesNothing_data();
     void typedTextThatIsNoMoveMovesNothing();
-    void wholeSessionFromTheKeyboard();
     void mutatedRecordsSetUpTheBoard_data() { mutations::addKindRows(); }
     void mutatedRecordsSetUpTheBoard();
 
 private:
-    // Shows a one-record suite and returns the window.
-    frmKestrelux& showRecord(TrainerFixture& fx, const QString& record)
+    // Shows a one-record suite.
+    static KestreluxTestAccess& showRecord(TrainerFixture& fx, const QString& record)
     {
-        fx.addSuite(QStringLiteral("WAC.EPD"), {record});
-        frmKestrelux& w = fx.open();
-        w.show();
-        w.ShowPosition(1);
-        return w;
+        KestreluxTestAccess& a = fx.openOn({record}, true);
+        a.w.ShowPosition(1);
+        return a;
     }
 
     // Types keys on the board, which has the keyboard, and shows the line beside it.
@@ -61,240 +48,93 @@ private:
         QTest::keyClicks(a.board(), keys);
         if (last)
             QTest::keyClick(a.board(), Qt::Key(last));
-        return a.element<QLabel>("lblTypedMove")->text();
+        return a.text("lblTypedMove");
     }
 };
 
-namespace {
-
-// The hatched squares in board order, each with the colour of its lines as
-// drawn: "e2g" green, "d2r" red.
-QString marks(NqCBoard& board)
-{
-    const QImage shot = board.grab().toImage();
-    const qreal dpr = shot.devicePixelRatio();
-    QStringList found;
-    for (short row = 1; row <= 8; ++row) {
-        for (int col = 1; col <= 8; ++col) {
-            if (!board.IsHighlighted(Column(col), row))
-                continue;
-            const QRectF t = board.SquareRectTwips(Column(col), row);
-            const QRect r = QRectF(t.topLeft() / 15 * dpr, t.size() / 15 * dpr).toRect();
-            int red = 0;
-            int green = 0;
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                for (int x = r.left(); x <= r.right(); ++x) {
-                    const QColor c = shot.pixelColor(x, y);
-                    red += c.red() > c.green() + 80 && c.red() > c.blue() + 80;
-                    green += c.green() > c.red() + 60 && c.green() > c.blue() + 60;
-                }
-            }
-            found << QChar('a' + col - 1) + QString::number(row) +
-                         (red > 20 && !green   ? "r"
-                          : green > 20 && !red ? "g"
-                                               : "?");
-        }
-    }
-    return found.join(' ');
-}
-
-} // namespace
-
-void TestMoveEntry::twoClicksMakeAMove_data()
+// Moves of every kind made with two clicks, and the board after them.
+void TestMoveEntry::clicksMakeTheMove_data()
 {
     QTest::addColumn<QString>("record");
-    QTest::addColumn<int>("fromCol");
-    QTest::addColumn<int>("fromRow");
-    QTest::addColumn<int>("toCol");
-    QTest::addColumn<int>("toRow");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("choice"); // the promotion piece chosen; "-" cancels; "" not asked
     QTest::addColumn<QString>("move");
-    QTest::addColumn<QString>("sideAfter");
-    QTest::newRow("white pawn push") << "4k3/8/8/8/8/8/4P3/4K3 w - -" << 5 << 2 << 5 << 4 << "Pe2e4"
-                                     << "black";
-    QTest::newRow("black knight from g1")
-        << "4k3/8/8/8/8/8/8/4K1n1 b - -" << 7 << 1 << 6 << 3 << "Ng1f3"
-        << "WHITE";
-    QTest::newRow("capture on a reversed board")
-        << "4k3/8/8/3p4/4Q3/8/8/4K3 b - -" << 4 << 5 << 5 << 4 << "Pd5e4"
-        << "WHITE";
+    QTest::addColumn<QString>("after");
+    const auto row = [](const char* name, const char* record, const char* from, const char* to,
+                        const char* choice, const char* move, const char* after) {
+        QTest::newRow(name) << record << from << to << choice << move << after;
+    };
+    const char* castle = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -";
+    const char* castleBlack = "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -";
+    const char* queening = "7k/4P3/8/8/8/8/8/4K3 w - -";
+    row("white pawn push", "4k3/8/8/8/8/8/4P3/4K3 w - -", "e2", "e4", "", "Pe2e4",
+        "4k3/8/8/8/4P3/8/8/4K3 b - -");
+    row("black knight from g1", "4k3/8/8/8/8/8/8/4K1n1 b - -", "g1", "f3", "", "Ng1f3",
+        "4k3/8/8/8/8/5n2/8/4K3 w - -");
+    row("capture on a reversed board", "4k3/8/8/3p4/4Q3/8/8/4K3 b - -", "d5", "e4", "", "Pd5e4",
+        "4k3/8/8/8/4p3/8/8/4K3 w - -");
+    row("white short castling", castle, "e1", "g1", "", "Ke1g1", "r3k2r/8/8/8/8/8/8/R4RK1 b - -");
+    row("white long castling", castle, "e1", "c1", "", "Ke1c1", "r3k2r/8/8/8/8/8/8/2KR3R b - -");
+    row("black short castling", castleBlack, "e8", "g8", "", "Ke8g8",
+        "r4rk1/8/8/8/8/8/8/R3K2R w - -");
+    row("black long castling", castleBlack, "e8", "c8", "", "Ke8c8",
+        "2kr3r/8/8/8/8/8/8/R3K2R w - -");
+    row("en passant takes the pawn", "4k3/8/8/3pP3/8/8/8/4K3 w - d6", "e5", "d6", "", "Pe5d6",
+        "4k3/8/3P4/8/8/8/8/4K3 b - -");
+    row("a plain diagonal step takes nothing", "4k3/8/8/4P3/8/8/8/4K3 w - -", "e5", "f6", "",
+        "Pe5f6", "4k3/8/5P2/8/8/8/8/4K3 b - -");
+    row("white queen", queening, "e7", "e8", "Q", "Pe7e8=Q", "4Q2k/8/8/8/8/8/8/4K3 b - -");
+    row("white knight capturing", "3r3k/4P3/8/8/8/8/8/4K3 w - -", "e7", "d8", "N", "Pe7d8=N",
+        "3N3k/8/8/8/8/8/8/4K3 b - -");
+    row("black rook", "4k3/8/8/8/8/8/p7/4K3 b - -", "a2", "a1", "R", "Pa2a1=R",
+        "4k3/8/8/8/8/8/8/r3K3 w - -");
+    row("cancelled promotion", queening, "e7", "e8", "-", "", "7k/4P3/8/8/8/8/8/4K3 w - -");
 }
 
-void TestMoveEntry::twoClicksMakeAMove()
+void TestMoveEntry::clicksMakeTheMove()
 {
     QFETCH(QString, record);
-    QFETCH(int, fromCol);
-    QFETCH(int, fromRow);
-    QFETCH(int, toCol);
-    QFETCH(int, toRow);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, choice);
     QFETCH(QString, move);
-    QFETCH(QString, sideAfter);
+    QFETCH(QString, after);
     TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, record);
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = showRecord(fx, record);
     NqCBoard* board = a.board();
-    const Material piece = board->Piece(Column(fromCol), short(fromRow));
+    int asked = 0;
+    a.w.setPromotionChooser([&](Column, short) {
+        ++asked;
+        return choice == "-" ? QChar() : choice.at(0);
+    });
+    // An empty square is not picked; a picked square clicked again is dropped.
+    a.clickSquare(QStringLiteral("d3"));
+    QVERIFY(!board->OneSelected());
+    QCOMPARE(a.selRow(), qint16(0));
+    a.clickSquare(from);
+    a.clickSquare(from);
+    QVERIFY(!board->OneSelected());
+    QCOMPARE(a.selRow(), qint16(0));
 
-    a.clickSquare(Column(fromCol), short(fromRow));
-    QVERIFY(board->IsSelected(Column(fromCol), short(fromRow)));
-    QCOMPARE(a.selRow(), qint16(fromRow));
+    a.clickSquare(from);
+    QVERIFY(
+        board->IsSelected(Column(from.at(0).unicode() - 'a' + 1), short(from.at(1).digitValue())));
+    QCOMPARE(a.selRow(), qint16(from.at(1).digitValue()));
     QVERIFY(a.userMove().isEmpty());
-
-    a.clickSquare(Column(toCol), short(toRow));
+    a.clickSquare(to);
+    QCOMPARE(asked, int(!choice.isEmpty()));
     QCOMPARE(a.userMove(), move);
-    QCOMPARE(board->Piece(Column(toCol), short(toRow)), piece);
-    QCOMPARE(board->Piece(Column(fromCol), short(fromRow)), NoPiece);
-    QCOMPARE(a.element<QLabel>("lblSideToMove")->text(), sideAfter);
+    QCOMPARE(a.w.BoardToFen(), after);
+    QCOMPARE(a.text("lblSideToMove"), after.section(u' ', 1, 1) == "w" ? "WHITE" : "black");
     QCOMPARE(a.selRow(), qint16(0));
     QVERIFY(!board->OneSelected());
-}
-
-void TestMoveEntry::emptySquareIsNotPicked()
-{
-    TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - -"));
-    KestreluxTestAccess a(w);
-    a.clickSquare(e, 3);
-    QCOMPARE(a.selRow(), qint16(0));
-    QVERIFY(!a.board()->OneSelected());
-    a.playMove(e, 2, e, 4);
-    QCOMPARE(a.userMove(), QStringLiteral("Pe2e4"));
-}
-
-void TestMoveEntry::pickedSquareClickedAgainIsDropped()
-{
-    TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/3PP3/4K3 w - -"));
-    KestreluxTestAccess a(w);
-    a.clickSquare(e, 2);
-    a.clickSquare(e, 2);
-    QCOMPARE(a.selRow(), qint16(0));
-    QVERIFY(!a.board()->IsSelected(e, 2));
-    QVERIFY(a.userMove().isEmpty());
-    a.playMove(d, 2, d, 4);
-    QCOMPARE(a.userMove(), QStringLiteral("Pd2d4"));
-    QCOMPARE(a.board()->Piece(e, 2), Wpawn);
-}
-
-void TestMoveEntry::castlingMovesTheRook_data()
-{
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<int>("toCol");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("move");
-    QTest::addColumn<int>("rookFrom");
-    QTest::addColumn<int>("rookTo");
-    QTest::newRow("white short") << "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -" << 7 << 1 << "Ke1g1" << 8
-                                 << 6;
-    QTest::newRow("white long") << "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -" << 3 << 1 << "Ke1c1" << 1
-                                << 4;
-    QTest::newRow("black short") << "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -" << 7 << 8 << "Ke8g8" << 8
-                                 << 6;
-    QTest::newRow("black long") << "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -" << 3 << 8 << "Ke8c8" << 1
-                                << 4;
-}
-
-void TestMoveEntry::castlingMovesTheRook()
-{
-    QFETCH(QString, record);
-    QFETCH(int, toCol);
-    QFETCH(int, row);
-    QFETCH(QString, move);
-    QFETCH(int, rookFrom);
-    QFETCH(int, rookTo);
-    TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, record);
-    KestreluxTestAccess a(w);
-    const Material rook = row == 1 ? WRook : BRook;
-    a.playMove(e, short(row), Column(toCol), short(row));
-    QCOMPARE(a.userMove(), move);
-    QCOMPARE(a.board()->Piece(Column(toCol), short(row)), row == 1 ? WKing : BKing);
-    QCOMPARE(a.board()->Piece(Column(rookFrom), short(row)), NoPiece);
-    QCOMPARE(a.board()->Piece(Column(rookTo), short(row)), rook);
-    // The other rook stays where it was.
-    QCOMPARE(a.board()->Piece(Column(rookFrom == 8 ? 1 : 8), short(row)), rook);
-}
-
-void TestMoveEntry::enPassantTakesThePawn()
-{
-    TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/3pP3/8/8/8/4K3 w - d6"));
-    KestreluxTestAccess a(w);
-    a.playMove(e, 5, d, 6);
-    QCOMPARE(a.userMove(), QStringLiteral("Pe5d6"));
-    QCOMPARE(a.board()->Piece(d, 6), Wpawn);
-    QCOMPARE(a.board()->Piece(d, 5), NoPiece);
-
-    // A plain diagonal step onto an empty square without a pawn beside it takes nothing.
-    TrainerFixture other;
-    frmKestrelux& w2 = showRecord(other, QStringLiteral("4k3/8/8/4P3/8/8/8/4K3 w - -"));
-    KestreluxTestAccess b(w2);
-    b.playMove(e, 5, f, 6);
-    QCOMPARE(b.board()->Piece(f, 6), Wpawn);
-    QCOMPARE(b.board()->Piece(e, 8), BKing);
-}
-
-void TestMoveEntry::promotionAsksForThePiece_data()
-{
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<int>("fromCol");
-    QTest::addColumn<int>("fromRow");
-    QTest::addColumn<int>("toCol");
-    QTest::addColumn<int>("toRow");
-    QTest::addColumn<QChar>("choice");
-    QTest::addColumn<QString>("move");
-    QTest::addColumn<int>("placed");
-    QTest::newRow("white queen") << "7k/4P3/8/8/8/8/8/4K3 w - -" << 5 << 7 << 5 << 8 << QChar('Q')
-                                 << "Pe7e8=Q" << int(WQuenn);
-    QTest::newRow("white knight capturing") << "3r3k/4P3/8/8/8/8/8/4K3 w - -" << 5 << 7 << 4 << 8
-                                            << QChar('N') << "Pe7d8=N" << int(WKnight);
-    QTest::newRow("black rook") << "4k3/8/8/8/8/8/p7/4K3 b - -" << 1 << 2 << 1 << 1 << QChar('R')
-                                << "Pa2a1=R" << int(BRook);
-}
-
-void TestMoveEntry::promotionAsksForThePiece()
-{
-    QFETCH(QString, record);
-    QFETCH(int, fromCol);
-    QFETCH(int, fromRow);
-    QFETCH(int, toCol);
-    QFETCH(int, toRow);
-    QFETCH(QChar, choice);
-    QFETCH(QString, move);
-    QFETCH(int, placed);
-    TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, record);
-    KestreluxTestAccess a(w);
-    int asked = 0;
-    w.setPromotionChooser([&](Column, short) {
-        ++asked;
-        return choice;
-    });
-    a.playMove(Column(fromCol), short(fromRow), Column(toCol), short(toRow));
-    QCOMPARE(asked, 1);
-    QCOMPARE(a.userMove(), move);
-    QCOMPARE(int(a.board()->Piece(Column(toCol), short(toRow))), placed);
-    QCOMPARE(a.board()->Piece(Column(fromCol), short(fromRow)), NoPiece);
-}
-
-void TestMoveEntry::cancelledPromotionMakesNoMove()
-{
-    TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, QStringLiteral("7k/4P3/8/8/8/8/8/4K3 w - -"));
-    KestreluxTestAccess a(w);
-    w.setPromotionChooser([](Column, short) { return QChar(); });
-    a.playMove(e, 7, e, 8);
-    QVERIFY(a.userMove().isEmpty());
-    QCOMPARE(a.board()->Piece(e, 7), Wpawn);
-    QCOMPARE(a.selRow(), qint16(0));
-    QVERIFY(!a.board()->OneSelected());
-    QCOMPARE(a.element<QLabel>("lblSideToMove")->text(), QStringLiteral("WHITE"));
 }
 
 void TestMoveEntry::dragMakesTheSameMove()
 {
     TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/8/4K1N1 w - -"));
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/8/4K1N1 w - -"));
     const QPoint from = a.squareCentre(g, 1);
     const QPoint to = a.squareCentre(f, 3);
     QTest::mousePress(a.board(), Qt::LeftButton, Qt::NoModifier, from);
@@ -310,25 +150,17 @@ void TestMoveEntry::solutionShowsTheBestMoves_data()
     QTest::addColumn<QString>("record");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("marked"); // the first legal best move's squares, in green
-    QTest::newRow("bm first") << "4k3/8/8/8/8/8/4P3/4K3 w - - bm Nf3 Qd4; id \"x\";"
-                              << "bm Nf3 Qd4"
-                              << "";
-    QTest::newRow("bm after other operations")
-        << "4k3/8/8/8/8/8/4P3/4K3 w - - acd 4; acs 3; bm Qg6; ce 20;"
-        << "bm Qg6"
-        << "";
-    QTest::newRow("bm without semicolon") << "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1 bm e2e4 dm 3"
-                                          << "bm e2e4"
-                                          << "e2g e4g";
-    QTest::newRow("no bm") << "4k3/8/8/8/8/8/4P3/4K3 w - - id \"bm Qg6\";"
-                           << ""
-                           << "";
-    QTest::newRow("SAN") << "4k3/8/8/8/8/8/8/4K1N1 w - - bm Nf3 Ne2;"
-                         << "bm Nf3 Ne2"
-                         << "g1g f3g";
-    QTest::newRow("castling") << "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - bm O-O;"
-                              << "bm O-O"
-                              << "e8g g8g";
+    const auto row = [](const char* name, const QString& record, const char* shown,
+                        const char* marked) {
+        QTest::newRow(name) << record << shown << marked;
+    };
+    const QString pawn = QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - ");
+    row("bm first", pawn + "bm Nf3 Qd4; id \"x\";", "bm Nf3 Qd4", "");
+    row("bm after other operations", pawn + "acd 4; acs 3; bm Qg6; ce 20;", "bm Qg6", "");
+    row("bm without semicolon", pawn + "0 1 bm e2e4 dm 3", "bm e2e4", "e2g e4g");
+    row("no bm", pawn + "id \"bm Qg6\";", "", "");
+    row("SAN", "4k3/8/8/8/8/8/8/4K1N1 w - - bm Nf3 Ne2;", "bm Nf3 Ne2", "g1g f3g");
+    row("castling", "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - bm O-O;", "bm O-O", "e8g g8g");
 }
 
 void TestMoveEntry::solutionShowsTheBestMoves()
@@ -337,18 +169,13 @@ void TestMoveEntry::solutionShowsTheBestMoves()
     QFETCH(QString, shown);
     QFETCH(QString, marked);
     TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, record);
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = showRecord(fx, record);
     QTest::mouseClick(a.element<QPushButton>("CmdSolution"), Qt::LeftButton);
-    if (shown.isEmpty()) {
-        QVERIFY(fx.messages.isEmpty());
-    } else {
-        QCOMPARE(fx.messages, QStringList{shown});
-    }
+    QCOMPARE(fx.messages, shown.isEmpty() ? QStringList() : QStringList{shown});
     QVERIFY(a.userMove().isEmpty());
-    QCOMPARE(marks(*a.board()), marked);
+    QCOMPARE(a.marks(), marked);
     a.clickSquare(Pellomar::a, 1); // the next click takes them away
-    QCOMPARE(marks(*a.board()), QString());
+    QCOMPARE(a.marks(), QString());
 }
 
 void TestMoveEntry::typedMoveIsMadeAsClicksMakeIt_data()
@@ -365,15 +192,14 @@ void TestMoveEntry::typedMoveIsMadeAsClicksMakeIt_data()
     const char* capture = "4k3/8/8/3p4/4P3/8/8/4K3 w - -";
     const char* castle = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -";
     const char* promote = "7k/4P3/8/8/8/8/8/4K3 w - -";
-    row(knight, "Nf3", "Ng1f3", "4k3/8/8/8/8/5N2/8/4K3 b - -");
-    row(knight, "nf3", "Ng1f3", "4k3/8/8/8/8/5N2/8/4K3 b - -");
-    row(knight, "g1f3", "Ng1f3", "4k3/8/8/8/8/5N2/8/4K3 b - -");
-    row(capture, "exd5", "Pe4d5", "4k3/8/8/3P4/8/8/8/4K3 b - -");
-    row(capture, "ed5", "Pe4d5", "4k3/8/8/3P4/8/8/8/4K3 b - -");
-    row(castle, "O-O", "Ke1g1", "r3k2r/8/8/8/8/8/8/R4RK1 b - -");
-    row(castle, "0-0", "Ke1g1", "r3k2r/8/8/8/8/8/8/R4RK1 b - -");
-    row(promote, "e8=Q", "Pe7e8=Q", "4Q2k/8/8/8/8/8/8/4K3 b - -");
-    row(promote, "e8Q", "Pe7e8=Q", "4Q2k/8/8/8/8/8/8/4K3 b - -");
+    for (const char* typed : {"Nf3", "nf3", "g1f3"})
+        row(knight, typed, "Ng1f3", "4k3/8/8/8/8/5N2/8/4K3 b - -");
+    for (const char* typed : {"exd5", "ed5"})
+        row(capture, typed, "Pe4d5", "4k3/8/8/3P4/8/8/8/4K3 b - -");
+    for (const char* typed : {"O-O", "0-0"})
+        row(castle, typed, "Ke1g1", "r3k2r/8/8/8/8/8/8/R4RK1 b - -");
+    for (const char* typed : {"e8=Q", "e8Q"})
+        row(promote, typed, "Pe7e8=Q", "4Q2k/8/8/8/8/8/8/4K3 b - -");
     row(promote, "e8", "Pe7e8=R", "4R2k/8/8/8/8/8/8/4K3 b - -"); // asked for, as after clicks
     row("4k3/8/8/3pP3/8/8/8/4K3 w - d6", "exd6", "Pe5d6", "4k3/8/3P4/8/8/8/8/4K3 b - -");
     row("r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "o-o-o", "Ke8c8", "2kr3r/8/8/8/8/8/8/R3K2R w - -");
@@ -387,24 +213,21 @@ void TestMoveEntry::typedMoveIsMadeAsClicksMakeIt()
     QFETCH(QString, move);
     QFETCH(QString, board);
     TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, record);
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = showRecord(fx, record);
     int asked = 0;
-    w.setPromotionChooser([&](Column, short) { return ++asked, QChar('R'); });
-    // A square picked with the mouse before typing is dropped.
-    a.clickSquare(Column(move.at(1).unicode() - 'a' + 1), short(move.at(2).digitValue()));
+    a.w.setPromotionChooser([&](Column, short) { return ++asked, QChar('R'); });
+    a.clickSquare(move.mid(1, 2)); // a square picked with the mouse before typing is dropped
 
     // What is typed shows beside the board until Enter makes the move.
     QCOMPARE(type(a, typed, 0), QStringLiteral("Move: ") + typed);
     QVERIFY(a.userMove().isEmpty());
     QTest::keyClick(a.board(), Qt::Key_Return);
     QCOMPARE(a.userMove(), move);
-    QCOMPARE(w.BoardToFen(), board);
+    QCOMPARE(a.w.BoardToFen(), board);
     QCOMPARE(asked, int(typed == "e8"));
     QVERIFY(!a.board()->OneSelected());
     QCOMPARE(a.selRow(), qint16(0));
-    QCOMPARE(a.element<QLabel>("lblTypedMove")->text(),
-             QStringLiteral("Type a move and press Enter"));
+    QCOMPARE(a.text("lblTypedMove"), QStringLiteral("Type a move and press Enter"));
 }
 
 void TestMoveEntry::typedTextThatIsNoMoveMovesNothing_data()
@@ -434,16 +257,15 @@ void TestMoveEntry::typedTextThatIsNoMoveMovesNothing()
     QFETCH(int, lastKey);
     QFETCH(QString, says);
     TrainerFixture fx;
-    frmKestrelux& w = showRecord(fx, record);
-    KestreluxTestAccess a(w);
-    const QString before = w.BoardToFen();
+    KestreluxTestAccess& a = showRecord(fx, record);
+    const QString before = a.w.BoardToFen();
     QCOMPARE(type(a, typed, lastKey), says);
     QVERIFY(a.userMove().isEmpty());
-    QCOMPARE(w.BoardToFen(), before);
+    QCOMPARE(a.w.BoardToFen(), before);
     if (says.contains(" - ")) { // after a refusal the next key starts a new move
         QTest::keyClick(a.board(), 'K');
-        QCOMPARE(a.element<QLabel>("lblTypedMove")->text(), QStringLiteral("Move: K"));
         says = QStringLiteral("Move: K");
+        QCOMPARE(a.text("lblTypedMove"), says);
     }
 
     // Keys in a text box stay there, Enter included.
@@ -453,39 +275,7 @@ void TestMoveEntry::typedTextThatIsNoMoveMovesNothing()
     QTest::keyClicks(pos, QStringLiteral("Kd1"));
     QTest::keyClick(pos, Qt::Key_Return);
     QCOMPARE(pos->text(), QStringLiteral("Kd1"));
-    QCOMPARE(a.element<QLabel>("lblTypedMove")->text(), says);
-}
-
-void TestMoveEntry::wholeSessionFromTheKeyboard()
-{
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    a.element<QPushButton>("cmdNew")->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    for (int i = 0; i < 10; ++i) {
-        a.clock()->stop();
-        // The board has the keyboard from the start: nothing to click between positions.
-        QCOMPARE(QApplication::focusWidget(), a.board());
-        QTest::keyClicks(QApplication::focusWidget(), i % 2 ? "ke1d2" : "e4");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-        w.tmrTime_Timer();
-    }
-    QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
-    QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("5/10(50%)"));
-
-    // A missed position from the report: the best move e2-e4 in green, the
-    // user's Ke1-d2 in red.
-    FlexGrid* report = a.report();
-    const QRect second = report->visualRect(report->model()->index(1, 0));
-    QTest::mouseClick(report->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
-    QCOMPARE(a.currentPosition(), report->TextMatrix(2, 5).toInt());
-    QCOMPARE(marks(*a.board()), QStringLiteral("e1r d2r e2g e4g"));
-    w.ShowPosition(2); // the next position takes them away
-    QCOMPARE(marks(*a.board()), QString());
+    QCOMPARE(a.text("lblTypedMove"), says);
 }
 
 // Broken records of the public suites, shown one by one: the board holds

@@ -12,11 +12,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -43,23 +40,26 @@ QString statsFile(TrainerFixture& fx, const QString& suite = kWac)
 }
 
 // Statistics mode, suite WAC.EPD of count pawn pushes, its table from rows.
-frmKestrelux& openStats(TrainerFixture& fx, int count, const kx::TableRows& rows = {})
+KestreluxTestAccess& openStats(TrainerFixture& fx, int count, const kx::TableRows& rows = {})
 {
-    fx.addSuite(kWac, pawnPushSuite(count));
     fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
     if (!rows.isEmpty() && !kx::WriteStatsFile(statsFile(fx), rows))
         qFatal("cannot write the statistics file");
-    return fx.open();
+    return fx.openOn(pawnPushSuite(count));
 }
 
 // Plays one attempt to its end: the pawn push (solving it) or a wrong move.
-void playAttempt(frmKestrelux& w, KestreluxTestAccess& a, bool solve)
+void playAttempt(KestreluxTestAccess& a, bool solve)
 {
-    const qint32 before = a.attemptCount();
     a.clock()->stop();
     solve ? a.playMove(e, 2, e, 4) : a.playMove(e, 1, d, 1);
-    while (a.attemptCount() == before)
-        w.tmrTime_Timer();
+    a.finishAttempt();
+}
+
+void chooseSuite(KestreluxTestAccess& a, const QString& name)
+{
+    a.element<QComboBox>("cmbEPDFile")->setEditText(name);
+    a.w.cmbEPDFile_Click();
 }
 
 } // namespace
@@ -84,7 +84,6 @@ private slots:
 void TestRecords::scoresWindow()
 {
     TrainerFixture fx;
-    fx.addSuite(kWac, pawnPushSuite(5));
     QByteArray log;
     for (const char* points : {"150", "1200", "87"}) {
         kx::SummaryLineInput in;
@@ -93,18 +92,17 @@ void TestRecords::scoresWindow()
         log += kx::AddTab(kx::SummaryLine(in)).toUtf8() + "\n";
     }
     fx.writeFile(fx.dataFile(QStringLiteral("KXLog.txt")), log);
-    frmKestrelux& w = fx.open();
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(5));
     QStringList shown;
     QString title;
     QRect listPlace;
-    w.setDialogRunner([&](QDialog& dialog) {
-        auto* view = qobject_cast<frmRecords*>(&dialog);
-        if (!view)
+    a.w.setDialogRunner([&](QDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("lstVisRecords"));
+        if (!qobject_cast<frmRecords*>(&dialog) || !list)
             return 0;
-        title = view->windowTitle();
-        auto* list = view->findChild<QListWidget*>(QStringLiteral("lstVisRecords"));
-        view->show();
-        view->resize(500, 300);
+        title = dialog.windowTitle();
+        dialog.show();
+        dialog.resize(500, 300);
         // The list follows on the resize event; the check below says whether it did.
         (void)QTest::qWaitFor([&] { return list->geometry() == QRect(0, 0, 500, 300); });
         listPlace = list->geometry();
@@ -112,14 +110,14 @@ void TestRecords::scoresWindow()
             shown << list->item(i)->text().left(5);
         return 0;
     });
-    KestreluxTestAccess(w).element<QPushButton>("cmdRecords")->click();
+    a.click("cmdRecords");
     QCOMPARE(title, QStringLiteral("Form1"));
     QCOMPARE(listPlace, QRect(0, 0, 500, 300)); // the list fills the window
     QCOMPARE(shown, (QStringList{"1200 ", " 150 ", "  87 "}));
 
     QFile::remove(fx.dataFile(QStringLiteral("KXLog.txt")));
     shown.clear();
-    w.cmdRecords_Click();
+    a.w.cmdRecords_Click();
     QVERIFY(shown.isEmpty());
 }
 
@@ -127,23 +125,19 @@ void TestRecords::suiteSwitchSavesTheTableLeft()
 {
     TrainerFixture fx;
     fx.addSuite(QStringLiteral("MINE.EPD"), pawnPushSuite(3));
-    frmKestrelux& w = openStats(fx, 4, {{}, statsRow(1, 0, 0, 1), statsRow(2, 0, 0, 2)});
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = openStats(fx, 4, {{}, statsRow(1, 0, 0, 1), statsRow(2, 0, 0, 2)});
     QCOMPARE(a.grid()->Rows(), 3);
     QCOMPARE(a.suiteSize(), qint16(2));
-    w.ShowPosition(2);
-    a.element<QPlainTextEdit>("txtCommento")->setPlainText(QStringLiteral("line one\n*/"));
+    a.w.ShowPosition(2);
+    a.setText("txtCommento", QStringLiteral("line one\n*/"));
 
-    auto* suites = a.element<QComboBox>("cmbEPDFile");
-    suites->setEditText(QStringLiteral("MINE.EPD"));
-    w.cmbEPDFile_Click();
+    chooseSuite(a, QStringLiteral("MINE.EPD"));
     QCOMPARE(kx::ReadStatsFile(statsFile(fx)).rows.at(2).at(10), QStringLiteral("line one\n*/"));
     QCOMPARE(a.grid()->Rows(), 1);
     QCOMPARE(a.suiteSize(), qint16(0));
     QVERIFY(fx.messages.isEmpty());
     // Back on WAC.EPD: MINE.EPD's empty table leaves no file behind.
-    suites->setEditText(kWac);
-    w.cmbEPDFile_Click();
+    chooseSuite(a, kWac);
     QVERIFY(!QFile::exists(statsFile(fx, "MINE.EPD")));
     QCOMPARE(a.grid()->TextMatrix(2, 10), QStringLiteral("line one\n*/"));
 }
@@ -151,14 +145,12 @@ void TestRecords::suiteSwitchSavesTheTableLeft()
 void TestRecords::failedSaveKeepsFileAndSuite()
 {
     TrainerFixture fx;
-    frmKestrelux& w = openStats(fx, 4, {{}, statsRow(1, 0, 0, 1)});
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = openStats(fx, 4, {{}, statsRow(1, 0, 0, 1)});
     const QByteArray before = readAll(statsFile(fx));
     a.grid()->setTextMatrix(1, 10, QString(200, u'x'));
-    a.element<QComboBox>("cmbEPDFile")->setEditText(QStringLiteral("OTHER.EPD"));
     {
         const FileSizeLimit limit(64); // no room for the new file
-        w.cmbEPDFile_Click();
+        chooseSuite(a, QStringLiteral("OTHER.EPD"));
     }
     QCOMPARE(readAll(statsFile(fx)), before);
     QCOMPARE(fx.messages.size(), 1);
@@ -170,10 +162,9 @@ void TestRecords::failedSaveKeepsFileAndSuite()
 void TestRecords::scanRebuildsTheTable()
 {
     TrainerFixture fx;
-    frmKestrelux& w = openStats(fx, 4, {{"head"}, statsRow(1, 5, 2, 3)});
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = openStats(fx, 4, {{"head"}, statsRow(1, 5, 2, 3)});
     a.element<QComboBox>("cmbEPDFile")->setEditText(QStringLiteral("NONE.EPD"));
-    w.cmdScanBM_Click();
+    a.w.cmdScanBM_Click();
     QCOMPARE(fx.messages.size(), 1);
     QCOMPARE(a.grid()->TextMatrix(1, 8), QStringLiteral("5")); // left as it was
 
@@ -184,7 +175,7 @@ void TestRecords::scanRebuildsTheTable()
         QSKIP("The public suite WAC.EPD is not in " KX_SUITES_DIR);
     fx.writeFile(fx.programFile(kWac), suite.replace("\r\n", "\r"));
     a.element<QComboBox>("cmbEPDFile")->setEditText(kWac);
-    a.element<QPushButton>("cmdScanBM")->click();
+    a.click("cmdScanBM");
     QCOMPARE(a.grid()->Rows(), 301);
     QCOMPARE(a.suiteSize(), qint16(300));
     QCOMPARE(a.grid()->TextMatrix(0, 0), QStringLiteral("head"));
@@ -196,8 +187,8 @@ void TestRecords::scanRebuildsTheTable()
         QCOMPARE(moves.join(u' '), kx::CleanMove(cells.at(1)).simplified());
         QCOMPARE(cells.mid(5).join(QString()), QString()); // statistics gone
         if (row % 60 == 0) {
-            QVERIFY(w.ShowPosition(qint16(row)));
-            QCOMPARE(kx::GetSolutionText(a.element<QLineEdit>("txtFen")->text()), cells.at(1));
+            QVERIFY(a.w.ShowPosition(qint16(row)));
+            QCOMPARE(kx::GetSolutionText(a.text("txtFen")), cells.at(1));
         }
     }
     QCOMPARE(a.grid()->TextMatrix(1, 2), QStringLiteral("Qg6")); // bm Qg6
@@ -207,18 +198,17 @@ void TestRecords::scanRebuildsTheTable()
 void TestRecords::worstPositionsInOrder()
 {
     TrainerFixture fx;
-    frmKestrelux& w = openStats(fx, 4,
-                                {{},
-                                 statsRow(1, 1, 1, 5),
-                                 statsRow(2, 4, 1, 8),
-                                 statsRow(3, 0, 0, 0),
-                                 statsRow(4, 1, 0, 5)});
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = openStats(fx, 4,
+                                       {{},
+                                        statsRow(1, 1, 1, 5),
+                                        statsRow(2, 4, 1, 8),
+                                        statsRow(3, 0, 0, 0),
+                                        statsRow(4, 1, 0, 5)});
     a.suiteSize() = 10; // more than the table holds: only its rows are ranked
-    QSignalSpy captions(&w, &QWidget::windowTitleChanged);
+    QSignalSpy captions(&a.w, &QWidget::windowTitleChanged);
     QList<int> shown;
     for (int i = 0; i < 5; ++i) {
-        a.element<QPushButton>("cmdWorst")->click();
+        a.click("cmdWorst");
         shown << a.currentPosition();
         if (i == 0) // later changes do not re-rank
             a.grid()->setTextMatrix(3, 8, QStringLiteral("50"));
@@ -250,11 +240,8 @@ void TestRecords::keySequenceTogglesStatisticsMode()
     QFETCH(QList<int>, keys);
     QFETCH(bool, toggles);
     TrainerFixture fx;
-    fx.addSuite(kWac, pawnPushSuite(4));
     fx.writeFile(statsFile(fx), "/*\r\n*/\r\n");
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(4), true);
     auto* side = a.element<QLabel>("lblSideToMove");
     for (const QColor& colour : {QColor(255, 0, 0), QColor(0, 0, 0)}) {
         for (int key : keys)
@@ -263,7 +250,7 @@ void TestRecords::keySequenceTogglesStatisticsMode()
         QCOMPARE(a.element<QPushButton>("cmdWorst")->isVisible(), a.statsMode());
         QCOMPARE(side->palette().color(QPalette::WindowText), a.statsMode() ? colour : Qt::black);
         // A table never loaded for WAC.EPD is not saved over its file.
-        w.close();
+        a.w.close();
         QCOMPARE(readAll(statsFile(fx)), QByteArray("/*\r\n*/\r\n"));
     }
 }
@@ -271,30 +258,26 @@ void TestRecords::keySequenceTogglesStatisticsMode()
 void TestRecords::gridClicksShowPositions()
 {
     TrainerFixture fx;
-    frmKestrelux& w =
+    KestreluxTestAccess& a =
         openStats(fx, 6, {{}, statsRow(1, 0, 0, 1), statsRow(2, 0, 0, 2), statsRow(3, 0, 0, 3)});
-    KestreluxTestAccess a(w);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    FlexGrid* table = a.grid();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                      table->visualRect(table->model()->index(2, 4)).center());
-    QCOMPARE(a.currentPosition(), 3); // view row 2 is table row 3, the header being fixed
-    QCOMPARE(a.element<QLineEdit>("txtDifficolta")->text(), QStringLiteral("3"));
-
-    FlexGrid* report = a.report();
-    auto clickReport = [report](const QString& position) {
-        report->setTextMatrix(1, 5, position);
-        QTest::mouseClick(report->viewport(), Qt::LeftButton, {},
-                          report->visualRect(report->model()->index(0, 1)).center());
+    a.w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&a.w));
+    const auto clickCell = [](FlexGrid* grid, int row, int col) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, col)).center());
     };
-    clickReport(QStringLiteral("5"));
-    QCOMPARE(a.currentPosition(), 5);
-    clickReport(QStringLiteral("0"));
-    QCOMPARE(a.currentPosition(), 5);
-    a.element<QCheckBox>("chkTimer")->setChecked(true);
-    clickReport(QStringLiteral("2"));
-    QCOMPARE(a.currentPosition(), 5);
+    clickCell(a.grid(), 2, 4);
+    QCOMPARE(a.currentPosition(), 3); // view row 2 is table row 3, the header being fixed
+    QCOMPARE(a.text("txtDifficolta"), QStringLiteral("3"));
+
+    // The report's row shows its position; none (0), or during a session, nothing.
+    for (const char* position : {"5", "0", "2"}) {
+        if (position[0] == '2')
+            a.element<QCheckBox>("chkTimer")->setChecked(true);
+        a.report()->setTextMatrix(1, 5, QLatin1String(position));
+        clickCell(a.report(), 0, 1);
+        QCOMPARE(a.currentPosition(), 5);
+    }
     QVERIFY(fx.messages.isEmpty());
 }
 
@@ -303,19 +286,18 @@ void TestRecords::statisticsSurviveARestart()
 {
     TrainerFixture fx;
     {
-        frmKestrelux& w = openStats(fx, 12);
-        KestreluxTestAccess a(w);
-        w.show();
-        a.element<QPushButton>("cmdScanBM")->click();
-        a.element<QPushButton>("cmdNew")->click();
+        KestreluxTestAccess& a = openStats(fx, 12);
+        a.w.show();
+        a.click("cmdScanBM");
+        a.click("cmdNew");
         for (int i = 0; i < 10; ++i)
-            playAttempt(w, a, i % 3 == 0);
+            playAttempt(a, i % 3 == 0);
         QCOMPARE(a.solvedCount(), 4);
         QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
-        w.close();
+        a.w.close();
     }
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
+    fx.open();
+    KestreluxTestAccess& a = *fx.access;
     QCOMPARE(a.grid()->Rows(), 13);
     QCOMPARE(a.suiteSize(), qint16(12));
     int attempts = 0;
@@ -335,16 +317,15 @@ void TestRecords::closingDuringTheLevelFilterLogsNothing()
     kx::TableRows rows{{}};
     for (int n = 1; n <= 300; ++n)
         rows << statsRow(n, 0, 0, n == 1 ? 0 : 9);
-    frmKestrelux& w = openStats(fx, 300, rows);
-    KestreluxTestAccess a(w);
-    w.show();
-    a.element<QPushButton>("cmdNew")->click();
+    KestreluxTestAccess& a = openStats(fx, 300, rows);
+    a.w.show();
+    a.click("cmdNew");
     const qint32 first = a.currentPosition();
-    a.element<QLineEdit>("txtLivello")->setText(QStringLiteral("1")); // only position 1 is drawn
-    w.randomSource().Seed(3);
-    w.setDialogRunner([](QDialog&) { return int(QMessageBox::Yes); }); // close anyway
-    QTimer::singleShot(0, &w, &QWidget::close);
-    playAttempt(w, a, false);
+    a.setText("txtLivello", QStringLiteral("1")); // only position 1 is drawn
+    a.w.randomSource().Seed(3);
+    a.w.setDialogRunner([](QDialog&) { return int(QMessageBox::Yes); }); // close anyway
+    QTimer::singleShot(0, &a.w, &QWidget::close);
+    playAttempt(a, false);
 
     QVERIFY(!QFile::exists(fx.dataFile(QStringLiteral("KXLog.txt"))));
     QCOMPARE(kx::ReadStatsFile(statsFile(fx)).rows.at(first).at(8), QStringLiteral("1"));

@@ -7,10 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -26,27 +22,10 @@ QStringList workedExampleSuite()
     return records;
 }
 
-// Runs the clock by hand (the real timer is stopped) until the attempt ends.
-void tickUntilAttemptEnds(frmKestrelux& w, KestreluxTestAccess& a)
-{
-    const qint32 before = a.attemptCount();
-    for (int i = 0; i < 100000 && a.attemptCount() == before; ++i)
-        w.tmrTime_Timer();
-    a.clock()->stop();
-}
-
-// The 1-based column at which text starts in line, or 0.
-int columnOf(const QString& line, const QString& text)
-{
-    return int(line.indexOf(text)) + 1;
-}
-
 QString readFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(file.readAll());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -58,11 +37,10 @@ class TestSession : public QObject
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void workedExampleReportLine();
-    void wrongMoveAndTimeOut();
+    void wrongMoveTimeOutAndAnalysedPosition();
     void scoringDependsOnSessionLength_data();
     void scoringDependsOnSessionLength();
-    void analysedPositionIsNotCounted();
-    void wholeSessionThroughClicksAndTheTimer();
+    void wholeSessionsFromKeyboardAndMouse();
     void judgedOnTheBoard_data();
     void judgedOnTheBoard();
 };
@@ -70,18 +48,16 @@ private slots:
 void TestSession::workedExampleReportLine()
 {
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), workedExampleSuite());
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    a.element<QPushButton>("cmdNew")->click();
+    KestreluxTestAccess& a = fx.openOn(workedExampleSuite(), true);
+    frmKestrelux& w = a.w;
+    a.click("cmdNew");
     QVERIFY(a.element<QCheckBox>("chkTimer")->isChecked());
     w.ShowPosition(57);
     a.clock()->stop();
 
     for (int i = 0; i < 99; ++i)
         w.tmrTime_Timer();
-    QCOMPARE(a.element<QLabel>("lblTime")->text(), QStringLiteral("10"));
+    QCOMPARE(a.text("lblTime"), QStringLiteral("10"));
     a.playMove(d, 3, h, 7);
     QCOMPARE(a.userMove(), QStringLiteral("Qd3h7"));
     w.tmrTime_Timer();
@@ -89,79 +65,66 @@ void TestSession::workedExampleReportLine()
     QCOMPARE(a.attemptCount(), 1);
     QCOMPARE(a.solvedCount(), 1);
     QCOMPARE(a.totalSaved(), 40);
-    QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("96.9"));
-    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("10"));
-    QCOMPARE(a.element<QLabel>("lblTotSaved")->text(), QStringLiteral("40"));
-    QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("1/1(100%)"));
-    QCOMPARE(a.element<QLineEdit>("txtUscito")->text(), QStringLiteral("1"));
-    QCOMPARE(a.element<QLineEdit>("txtRisolto")->text(), QStringLiteral("1"));
+    QStringList panel; // points, times, solved, and the position's counts
+    for (const char* name :
+         {"lblPunti", "lblTotTime", "lblTotSaved", "lblSolved", "txtUscito", "txtRisolto"})
+        panel << a.text(name);
+    QCOMPARE(panel, QStringList({"96.9", "10", "40", "1/1(100%)", "1", "1"}));
     QCOMPARE(QApplication::clipboard()->text(), workedExampleSuite().at(56));
     QCOMPARE(a.bestMoves()[0], QStringLiteral("Qh7"));
-
-    FlexGrid* grid = a.report();
-    QCOMPARE(grid->Rows(), 2);
-    const QStringList expected = {"1", "96.9", "Qd3h7", "Qxh7+", "", "57", "", "1", "10.0", "40.0"};
-    for (int c = 0; c < expected.size(); ++c)
-        QCOMPARE(grid->TextMatrix(1, c), expected.at(c));
-
-    const QStringList lines = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n');
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines.at(0), QString());
-    const QString line = lines.at(1);
-    QCOMPARE(line.left(6), QStringLiteral(" 96.8 "));
-    QCOMPARE(columnOf(line, "01)"), 7);
-    QCOMPARE(columnOf(line, "Move:"), 11);
-    QCOMPARE(columnOf(line, "Qd3h7"), 16);
-    QCOMPARE(columnOf(line, "Sol:"), 22);
-    QCOMPARE(columnOf(line, "Qxh7+"), 26);
-    QCOMPARE(columnOf(line, "solv"), 31);
-    QCOMPARE(columnOf(line, "Elap100"), 39);
-    QCOMPARE(columnOf(line, "Save40"), 48);
-    QCOMPARE(line.mid(55), QStringLiteral("PosN057 "));
+    QCOMPARE(a.report()->Rows(), 2);
+    QCOMPARE(a.report()->Table().at(1).mid(0, 10),
+             QStringList({"1", "96.9", "Qd3h7", "Qxh7+", "", "57", "", "1", "10.0", "40.0"}));
+    QCOMPARE(a.text("txtReport"),
+             QStringLiteral("\n 96.8 01) Move:Qd3h7 Sol:Qxh7+solv01  Elap100  Save40  PosN057 "));
     // The next position is up and the clock runs for it.
     QVERIFY(a.clock()->isActive());
 }
 
-void TestSession::wrongMoveAndTimeOut()
+void TestSession::wrongMoveTimeOutAndAnalysedPosition()
 {
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    a.element<QPushButton>("cmdNew")->click();
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20), true);
+    a.click("cmdNew");
     a.clock()->stop();
 
     // A wrong move after 12.3 s.
     for (int i = 0; i < 122; ++i)
-        w.tmrTime_Timer();
+        a.w.tmrTime_Timer();
     a.playMove(e, 1, d, 1);
-    tickUntilAttemptEnds(w, a);
+    a.finishAttempt();
     QCOMPARE(a.solvedCount(), 0);
-    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("50"));
-    QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("0"));
-    QCOMPARE(a.report()->TextMatrix(1, 1), QStringLiteral("..."));
+    QCOMPARE(a.text("lblTotTime"), QStringLiteral("50"));
+    QCOMPARE(a.text("lblPunti"), QStringLiteral("0"));
     // The move ends the attempt on the tick after it: 12.3 s.
+    QCOMPARE(a.report()->TextMatrix(1, 1), QStringLiteral("..."));
     QCOMPARE(a.report()->TextMatrix(1, 8), QStringLiteral("12.3"));
     QCOMPARE(a.report()->TextMatrix(1, 9), QStringLiteral("37.7"));
-    QString line = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n').last();
+    QString line = a.lastReportLine();
     QCOMPARE(line.left(6), QStringLiteral(" .... "));
     QVERIFY2(line.contains(QLatin1String("Elap123 ")), qPrintable(line));
     QVERIFY2(line.contains(QLatin1String("Save38 ")), qPrintable(line));
 
     // No move at all: 500 ticks of 0.1 s add up to just above 50 s, which ends it.
     int ticks = 0;
-    while (a.attemptCount() == 1) {
-        w.tmrTime_Timer();
-        ++ticks;
-    }
+    for (; a.attemptCount() == 1 && ticks < 1000; ++ticks)
+        a.w.tmrTime_Timer();
     a.clock()->stop();
     QCOMPARE(ticks, 500);
-    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("100"));
+    QCOMPARE(a.text("lblTotTime"), QStringLiteral("100"));
     QCOMPARE(a.report()->TextMatrix(2, 2), QString());
-    line = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n').last();
-    QCOMPARE(columnOf(line, "Sol:"), 21);
-    QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("0/2(0%)"));
+    QCOMPARE(a.lastReportLine().indexOf(QLatin1String("Sol:")), 20);
+    QCOMPARE(a.text("lblSolved"), QStringLiteral("0/2(0%)"));
+
+    // The right move on a position analysed meanwhile does not count.
+    a.positionAnalysed() = true;
+    a.playMove(e, 2, e, 4);
+    a.finishAttempt();
+    QCOMPARE(fx.messages, QStringList{QStringLiteral("Gia analizzato: non contato")});
+    QCOMPARE(a.solvedCount(), 0);
+    QCOMPARE(a.text("lblTotTime"), QStringLiteral("150"));
+    QCOMPARE(a.text("lblPunti"), QStringLiteral("0"));
+    QVERIFY(!a.positionAnalysed());
 }
 
 // Two positions solved in 10 s each; the points shown are read back to add
@@ -170,113 +133,97 @@ void TestSession::scoringDependsOnSessionLength_data()
 {
     QTest::addColumn<QString>("positions");
     QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("points");
-    QTest::addColumn<QString>("twice");
+    QTest::addColumn<QStringList>("points"); // after the first and the second
     QTest::addColumn<QString>("prefix");
     const QLocale c = QLocale::c();
-    QTest::newRow("10 positions") << "10" << c << "96.9"
-                                  << "193.8"
-                                  << " 96.8 ";
-    QTest::newRow("100 positions") << "100" << c << "9.9"
-                                   << "19.8"
-                                   << " 98.7 ";
-    QTest::newRow("1000 positions") << "1000" << c << "1"
-                                    << "2"
-                                    << "100.6 ";
-    QTest::newRow("10 positions, decimal comma") << "10" << QLocale(QLocale::German) << "96,9"
-                                                 << "193,8"
-                                                 << " 96,8 ";
+    QTest::newRow("10 positions") << "10" << c << QStringList{"96.9", "193.8"} << " 96.8 ";
+    QTest::newRow("100 positions") << "100" << c << QStringList{"9.9", "19.8"} << " 98.7 ";
+    QTest::newRow("1000 positions") << "1000" << c << QStringList{"1", "2"} << "100.6 ";
+    QTest::newRow("10 positions, decimal comma")
+        << "10" << QLocale(QLocale::German) << QStringList{"96,9", "193,8"} << " 96,8 ";
 }
 
 void TestSession::scoringDependsOnSessionLength()
 {
     QFETCH(QString, positions);
     QFETCH(QLocale, locale);
+    QFETCH(QStringList, points);
     QLocale::setDefault(locale);
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    a.element<QLineEdit>("txtPositionsForSession")->setText(positions);
-    a.element<QPushButton>("cmdNew")->click();
-    for (const char* shown : {"points", "twice"}) {
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20), true);
+    a.setText("txtPositionsForSession", positions);
+    a.click("cmdNew");
+    for (const QString& shown : points) {
         a.clock()->stop();
         for (int i = 0; i < 99; ++i)
-            w.tmrTime_Timer();
+            a.w.tmrTime_Timer();
         a.playMove(e, 2, e, 4);
-        w.tmrTime_Timer();
-        QTEST(a.element<QLabel>("lblPunti")->text(), shown);
+        a.w.tmrTime_Timer();
+        QCOMPARE(a.text("lblPunti"), shown);
     }
     a.clock()->stop();
     QCOMPARE(a.solvedCount(), 2);
-    const QString line = a.element<QPlainTextEdit>("txtReport")->toPlainText().split('\n').last();
-    QTEST(line.left(6), "prefix");
+    QTEST(a.lastReportLine().left(6), "prefix");
 }
 
-void TestSession::analysedPositionIsNotCounted()
+// Two sessions on the real timer: the first from the keyboard alone, the
+// second with the mouse.
+void TestSession::wholeSessionsFromKeyboardAndMouse()
 {
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(20));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    a.element<QPushButton>("cmdNew")->click();
-    a.clock()->stop();
-    a.positionAnalysed() = true;
-    a.playMove(e, 2, e, 4);
-    tickUntilAttemptEnds(w, a);
-    QCOMPARE(fx.messages, QStringList{QStringLiteral("Gia analizzato: non contato")});
-    QCOMPARE(a.solvedCount(), 0);
-    QCOMPARE(a.element<QLabel>("lblTotTime")->text(), QStringLiteral("50"));
-    QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("0"));
-    QVERIFY(!a.positionAnalysed());
-}
-
-void TestSession::wholeSessionThroughClicksAndTheTimer()
-{
-    TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(30));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(30), true);
+    QVERIFY(QTest::qWaitForWindowActive(&a.w));
     // A short allowance keeps timed-out attempts quick.
-    a.element<QLineEdit>("txtTimeForPosition")->setText(QStringLiteral("0.3"));
+    a.setText("txtTimeForPosition", QStringLiteral("0.3"));
     auto* timer = a.element<QCheckBox>("chkTimer");
     const QString log = fx.dataFile(QStringLiteral("KXLog.txt"));
 
     for (int session = 1; session <= 2; ++session) {
-        QTest::mouseClick(a.element<QPushButton>("cmdNew"), Qt::LeftButton);
+        if (session == 1) {
+            a.element<QPushButton>("cmdNew")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        } else {
+            QTest::mouseClick(a.element<QPushButton>("cmdNew"), Qt::LeftButton);
+        }
         QVERIFY(timer->isChecked());
         QVERIFY(!a.element<QPushButton>("cmdNext")->isEnabled());
         for (int i = 0; i < 10; ++i) {
             QCOMPARE(a.attemptCount(), i);
-            // Solved, wrong and timed out in turn (all timed out in session 2).
-            if (session == 1 && i % 3 == 0)
-                a.playMove(e, 2, e, 4);
-            else if (session == 1 && i % 3 == 1)
+            // The board has the keyboard from the start: nothing to click between positions.
+            QCOMPARE(QApplication::focusWidget(), a.board());
+            // Solved, wrong and timed out in turn; nothing solved in session 2.
+            if (session == 1 && i % 3 < 2) {
+                QTest::keyClicks(a.board(), i % 3 ? "ke1d2" : "e4");
+                QTest::keyClick(a.board(), Qt::Key_Enter);
+            } else if (i % 3 == 1) {
                 a.playMove(e, 1, d, 1);
+            }
             QTRY_COMPARE_WITH_TIMEOUT(a.attemptCount(), i + 1, 5000);
         }
         QVERIFY(!timer->isChecked());
         QVERIFY(a.element<QPushButton>("cmdNext")->isEnabled());
         QCOMPARE(a.report()->Rows(), 11);
         QCOMPARE(a.report()->TextMatrix(10, 0), QStringLiteral("10"));
-        const QString report = a.element<QPlainTextEdit>("txtReport")->toPlainText();
-        const QStringList lines = report.split('\n');
-        QCOMPARE(lines.size(), 13); // break, 10 attempts, break, summary
-        QVERIFY(lines.last().contains(QLatin1String("tottime ")));
-        QVERIFY(lines.last().contains(QLatin1String("WAC.EPD")));
-        if (session == 1) {
-            QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("4/10(40%)"));
-            QVERIFY(a.element<QLabel>("lblPunti")->text().toInt() > 0);
-        } else {
-            QCOMPARE(a.element<QLabel>("lblSolved")->text(), QStringLiteral("0/10(0%)"));
-            QCOMPARE(a.element<QLabel>("lblPunti")->text(), QStringLiteral("0"));
-        }
+        const QString report = a.text("txtReport");
+        QCOMPARE(report.count(u'\n'), 12); // break, 10 attempts, break, summary
+        QVERIFY(a.lastReportLine().contains(QLatin1String("tottime ")));
+        QVERIFY(a.lastReportLine().contains(QLatin1String("WAC.EPD")));
+        QCOMPARE(a.text("lblSolved"), session == 1 ? "4/10(40%)" : "0/10(0%)");
+        QVERIFY(session == 1 ? a.text("lblPunti").toDouble() > 0 : a.text("lblPunti") == "0");
         QCOMPARE(readFile(log).count(QLatin1String("tottime ")), session);
         QVERIFY(readFile(log).endsWith(report + QLatin1Char('\n')));
+
+        // A missed position from the report: the best move e2-e4 in green,
+        // the user's king move in red.
+        FlexGrid* grid = a.report();
+        const QRect second = grid->visualRect(grid->model()->index(1, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, second.center());
+        QCOMPARE(a.currentPosition(), grid->TextMatrix(2, 5).toInt());
+        QCOMPARE(a.marks(), session == 1 ? "e1r d2r e2g e4g" : "d1r e1r e2g e4g");
+        a.w.ShowPosition(2); // the next position takes them away
+        QCOMPARE(a.marks(), QString());
+        a.clock()->stop();
+        a.board()->setFocus();
     }
     QVERIFY(fx.messages.isEmpty());
 }
@@ -288,10 +235,10 @@ void TestSession::judgedOnTheBoard_data()
     QTest::addColumn<bool>("solved");
     QTest::addColumn<QString>("solution"); // as the report shows it
     const QString queens = "8/6k1/5pp1/Q6p/5P2/6PK/P4q1P/8 b - - bm Qf1+; id \"WAC.239\";";
-    const QString knights = "4k3/8/8/8/8/8/8/1N2K1N1 w - - bm Nf3";
     const QString opening = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -";
     QTest::newRow("white queen on Black's turn") << queens << "a5f1" << false << "Qf1+";
-    QTest::newRow("knight g1 to f3") << knights << "g1f3" << true << "Nf3";
+    QTest::newRow("knight g1 to f3") << "4k3/8/8/8/8/8/8/1N2K1N1 w - - bm Nf3"
+                                     << "g1f3" << true << "Nf3";
     QTest::newRow("pawn to a3, no bm") << "4k3/8/8/8/8/8/P7/4K3 w - - id \"none\";"
                                        << "a2a3" << false << "a1";
     QTest::newRow("six fields, coordinates") << opening + " 0 3 bm f1b5"
@@ -307,21 +254,13 @@ void TestSession::judgedOnTheBoard()
     QFETCH(QString, move);
     QFETCH(bool, solved);
     TrainerFixture fx;
-    fx.addSuite(QStringLiteral("WAC.EPD"), QStringList(10, record));
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
-    w.show();
-    a.element<QPushButton>("cmdNew")->click();
+    KestreluxTestAccess& a = fx.openOn(QStringList(10, record), true);
+    a.click("cmdNew");
     a.clock()->stop();
-    QCOMPARE(a.element<QLineEdit>("txtFen")->text(), record);
-    const auto column = [&](int at) {
-        return Column(move[at].unicode() - 'a' + 1);
-    };
-    const auto row = [&](int at) {
-        return short(move[at + 1].unicode() - '0');
-    };
-    a.playMove(column(0), row(0), column(2), row(2));
-    tickUntilAttemptEnds(w, a);
+    QCOMPARE(a.text("txtFen"), record);
+    a.clickSquare(move.left(2));
+    a.clickSquare(move.mid(2));
+    a.finishAttempt();
     QCOMPARE(a.solvedCount(), solved ? 1 : 0);
     QTEST(a.report()->TextMatrix(1, 3), "solution");
 }

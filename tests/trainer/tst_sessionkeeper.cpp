@@ -9,10 +9,7 @@
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
 
-#include <QCheckBox>
 #include <QFileDialog>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
 
@@ -48,15 +45,13 @@ void TestSessionKeeper::noSessionIsLost()
     qputenv("HOME", QFile::encodeName(home.path()));
     const auto restoreHome = qScopeGuard([&] { qputenv("HOME", oldHome); });
     TrainerFixture fx;
-    fx.addSuite("WAC.EPD", pawnPushSuite(20));
     const QString log = fx.dataFile("KXLog.txt");
     fx.writeFile(log, "older session\n");
-    frmKestrelux& w = fx.open();
-    KestreluxTestAccess a(w);
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20));
 
     // The save dialog's answers in turn: a file in the home folder, or "" to cancel.
     QStringList answers, startedIn;
-    w.setDialogRunner([&](QDialog& dialog) {
+    a.w.setDialogRunner([&](QDialog& dialog) {
         auto& chooser = static_cast<QFileDialog&>(dialog);
         startedIn << chooser.directory().absolutePath();
         const QString answer = answers.takeFirst();
@@ -78,15 +73,13 @@ void TestSessionKeeper::noSessionIsLost()
     };
     const auto restore = qScopeGuard([&] { block(false); });
     const auto session = [&] {
-        a.element<QPushButton>("cmdNew")->click();
+        a.click("cmdNew");
         for (int i = 0; i < 10; ++i) {
             a.clock()->stop();
             a.playMove(e, 2, e, 4);
-            for (const qint32 before = a.attemptCount(); a.attemptCount() == before;)
-                w.tmrTime_Timer();
+            a.finishAttempt();
         }
-        a.clock()->stop();
-        return a.element<QPlainTextEdit>("txtReport")->toPlainText().toUtf8() + '\n';
+        return a.text("txtReport").toUtf8() + '\n';
     };
 
     // The first report cannot go into the log; a file is offered in its place.
