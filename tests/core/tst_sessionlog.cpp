@@ -13,37 +13,35 @@ class TestSessionLog : public QObject
     Q_OBJECT
 
 private slots:
-    void appendsSessions();
-    void failedAppendKeepsTheLog();
-};
-
-void TestSessionLog::appendsSessions()
-{
-    QTemporaryDir dir;
-    // The data folder may not exist yet on a first run.
-    const QString path = dir.filePath(QStringLiteral("pomvel/kestrelux/KXLog.txt"));
-    QString error;
-    QVERIFY2(AppendSessionLog(path, QStringLiteral("\nfirst\n\n  96 1/1(100%)"), &error),
-             qPrintable(error));
-    QVERIFY2(AppendSessionLog(path, QStringLiteral("\nsecond"), &error), qPrintable(error));
-    QCOMPARE(readAll(path), QByteArray("\nfirst\n\n  96 1/1(100%)\n\nsecond\n"));
-}
-
-void TestSessionLog::failedAppendKeepsTheLog()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("KXLog.txt"));
-    QVERIFY(AppendSessionLog(path, QStringLiteral("older session")));
-    QString error;
-    bool written = true;
+    void appendsSessions()
     {
-        const FileSizeLimit limit(64); // the disk fills up during the write
-        written = AppendSessionLog(path, QString(4096, u'r'), &error);
+        // The data folder may not exist yet on a first run.
+        const QString path = m_dir.filePath(QStringLiteral("pomvel/kestrelux/KXLog.txt"));
+        QString error;
+        QVERIFY2(AppendSessionLog(path, "\nfirst\n\n  96 1/1(100%)", &error), qPrintable(error));
+        QVERIFY2(AppendSessionLog(path, "\nsecond", &error), qPrintable(error));
+        QCOMPARE(readAll(path), QByteArray("\nfirst\n\n  96 1/1(100%)\n\nsecond\n"));
     }
-    QVERIFY(!written);
-    QVERIFY2(error.contains(path), qPrintable(error));
-    QCOMPARE(readAll(path), QByteArray("older session\n"));
-}
+
+    // The disk fills up during the append: what was written of it is taken back.
+    void failedAppendKeepsTheLog()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("KXLog.txt"));
+        QVERIFY(AppendSessionLog(path, QStringLiteral("older session")));
+        QString error;
+        bool written = true;
+        {
+            const FileSizeLimit limit(64);
+            written = AppendSessionLog(path, QString(4096, u'r'), &error);
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.contains(path), qPrintable(error));
+        QCOMPARE(readAll(path), QByteArray("older session\n"));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 QTEST_GUILESS_MAIN(TestSessionLog)
 #include "tst_sessionlog.moc"

@@ -109,15 +109,12 @@ private slots:
     void engineRunsApart();
     void output_data();
     void output();
-    void allLinesPerTick_data() { output_data(); }
-    void allLinesPerTick();
     void slowHostGetsLinesOverSeveralTicks();
     void outputEndedAfterTheLastLine_data();
     void outputEndedAfterTheLastLine();
     void writeToEngine();
     void quitReleasesEngine_data();
     void quitReleasesEngine();
-    void engineExitsByItself();
     void hostActsDuringDelivery_data();
     void hostActsDuringDelivery();
     void realEngineAnalyses();
@@ -272,30 +269,38 @@ void tst_NqIEngine::engineRunsApart()
 
 void tst_NqIEngine::output_data()
 {
+    QTest::addColumn<bool>("allLines"); // every waiting line in one tick, or one a tick
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("CR LF and LF end lines, empty line kept, UTF-8")
-        << "say caf\\xc3\\xa9\\r\\n\\r\\ndef\\nghi\\r\\n"
-        << QStringList{QString::fromUtf8("café"), "", "def", "ghi"};
-    QTest::newRow("partial line when the pipe runs dry")
-        << "say abc\\r\\nde" << QStringList{"abc", "de"};
-    QTest::newRow("tab, lone CR and controls dropped") << "say a\\tb\\rc\\x01\\x1bd\\x7f\\r\\n"
-                                                       << QStringList{"abcd\x7f"};
-    QTest::newRow("standard error read too") << "warn oops" << QStringList{"oops"};
     const QString piece(Ostravin::kMaxLineBytes, u'x');
-    QTest::newRow("line of exactly one piece, no empty line after")
-        << QStringLiteral("long %1").arg(piece.size()) << QStringList{piece};
-    QTest::newRow("one byte over comes in two pieces")
-        << QStringLiteral("long %1").arg(piece.size() + 1) << QStringList{piece, "x"};
     QStringList flood;
     for (int i = 0; i < 2000; ++i)
         flood.append(QStringLiteral("line %1").arg(i));
-    QTest::newRow("flood arrives whole and in order") << "flood 2000" << flood;
+    for (const bool allLines : {false, true}) {
+        const auto row = [allLines](const char* name, const QString& command,
+                                    const QStringList& expected) {
+            QTest::addRow("%s, %s", allLines ? "all lines" : "one a tick", name)
+                << allLines << command << expected;
+        };
+        row("CR LF and LF end lines, empty line kept, UTF-8",
+            "say caf\\xc3\\xa9\\r\\n\\r\\ndef\\nghi\\r\\n",
+            {QString::fromUtf8("café"), "", "def", "ghi"});
+        row("partial line when the pipe runs dry", "say abc\\r\\nde", {"abc", "de"});
+        row("tab, lone CR and controls dropped", "say a\\tb\\rc\\x01\\x1bd\\x7f\\r\\n",
+            {"abcd\x7f"});
+        row("standard error read too", "warn oops", {"oops"});
+        row("line of exactly one piece, no empty line after",
+            QStringLiteral("long %1").arg(piece.size()), {piece});
+        row("one byte over comes in two pieces", QStringLiteral("long %1").arg(piece.size() + 1),
+            {piece, "x"});
+        row("flood arrives whole and in order", "flood 2000", flood);
+    }
 }
 
 void tst_NqIEngine::output()
 {
+    QFETCH(bool, allLines);
     QFETCH(QString, command);
     QFETCH(QStringList, expected);
 
@@ -308,6 +313,7 @@ void tst_NqIEngine::output()
     QList<int> seen;
     connect(pollTimer(engine), &QTimer::timeout, this, [&] { ++ticks; });
     connect(&engine, &NqIEngine::DataFromEngine, this, [&] { seen.append(ticks); });
+    engine.setAllLinesPerTick(allLines);
     engine.setTimePolling(1);
     // Each answer is written in one go, so all its lines are there for the first tick.
     QVERIFY(engine.WriteToEngine(command) > 0);
@@ -315,33 +321,14 @@ void tst_NqIEngine::output()
     while (spy.size() < expected.size())
         QVERIFY(spy.wait(kWaitMs));
     QCOMPARE(lines(spy), expected);
-    for (qsizetype i = 1; i < seen.size(); ++i)
-        QVERIFY2(seen.at(i) > seen.at(i - 1), qPrintable(QStringLiteral("line %1").arg(i + 1)));
-    QVERIFY(sentinelArrives(engine, spy));
-    QCOMPARE(spy.size(), expected.size() + 1);
-}
-
-void tst_NqIEngine::allLinesPerTick()
-{
-    QFETCH(QString, command);
-    QFETCH(QStringList, expected);
-
-    NqIEngine engine;
-    QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
-    QVERIFY(startFake(engine, {}));
-    int ticks = 0;
-    QList<int> seen;
-    connect(pollTimer(engine), &QTimer::timeout, this, [&] { ++ticks; });
-    connect(&engine, &NqIEngine::DataFromEngine, this, [&] { seen.append(ticks); });
-    engine.setAllLinesPerTick(true);
-    engine.setTimePolling(1);
-    QVERIFY(engine.WriteToEngine(command) > 0);
-    while (spy.size() < expected.size())
-        QVERIFY(spy.wait(kWaitMs));
-    // The same lines as one a tick, with as many in one tick as were waiting.
-    QCOMPARE(lines(spy), expected);
-    if (expected.size() > 100)
-        QVERIFY(std::adjacent_find(seen.cbegin(), seen.cend()) != seen.cend());
+    if (allLines) {
+        // As many in one tick as were waiting.
+        if (expected.size() > 100)
+            QVERIFY(std::adjacent_find(seen.cbegin(), seen.cend()) != seen.cend());
+    } else {
+        for (qsizetype i = 1; i < seen.size(); ++i)
+            QVERIFY2(seen.at(i) > seen.at(i - 1), qPrintable(QStringLiteral("line %1").arg(i + 1)));
+    }
     QVERIFY(sentinelArrives(engine, spy));
     QCOMPARE(spy.size(), expected.size() + 1);
 }
@@ -383,6 +370,8 @@ void tst_NqIEngine::outputEndedAfterTheLastLine_data()
     QTest::newRow("every waiting line") << true;
 }
 
+// The engine exits by itself: its last lines come first, then the end is
+// told once; it is held until closed.
 void tst_NqIEngine::outputEndedAfterTheLastLine()
 {
     QFETCH(bool, allLines);
@@ -392,7 +381,8 @@ void tst_NqIEngine::outputEndedAfterTheLastLine()
     connect(&engine, &NqIEngine::EngineOutputEnded, this, [&] { events << "<ended>"; });
     int ticks = 0;
     connect(pollTimer(engine), &QTimer::timeout, this, [&] { ++ticks; });
-    QVERIFY(startFake(engine, {}));
+    const pid_t pid = startFake(engine, {});
+    QVERIFY(pid > 0);
     engine.setAllLinesPerTick(allLines);
     engine.setTimePolling(1);
     QVERIFY(engine.WriteToEngine("say last words\\r\\npartial\nexit") > 0);
@@ -401,7 +391,13 @@ void tst_NqIEngine::outputEndedAfterTheLastLine()
     const int endedAt = ticks;
     QTRY_VERIFY_WITH_TIMEOUT(ticks > endedAt + 20, kWaitMs);
     QCOMPARE(events, (QStringList{"last words", "partial", "<ended>"}));
+
+    // Held until closed; writing to it gives 0 and raises no SIGPIPE here.
+    QTRY_COMPARE_WITH_TIMEOUT(ProcessTable::stat(pid).state, 'Z', kWaitMs);
     QVERIFY(engine.EngineStarted());
+    QCOMPARE(engine.WriteToEngine("new"), 0);
+    engine.CloseEngine();
+    QVERIFY(!engine.EngineStarted());
 }
 
 void tst_NqIEngine::writeToEngine()
@@ -467,24 +463,6 @@ void tst_NqIEngine::quitReleasesEngine()
     // Reaped, whether it ended by itself or had to be killed, and nothing of it runs on.
     QTRY_VERIFY_WITH_TIMEOUT(!ProcessTable::exists(pid), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(ProcessTable::runningInSession(pid).isEmpty(), kWaitMs);
-}
-
-void tst_NqIEngine::engineExitsByItself()
-{
-    NqIEngine engine;
-    QSignalSpy spy(&engine, &NqIEngine::DataFromEngine);
-    const pid_t pid = startFake(engine, {});
-    QVERIFY(pid > 0);
-    engine.setTimePolling(1);
-    QVERIFY(engine.WriteToEngine("say last words\\r\\npartial\nexit") > 0);
-    QTRY_COMPARE_WITH_TIMEOUT(lines(spy), (QStringList{"last words", "partial"}), kWaitMs);
-
-    // Held until closed; writing to it gives 0 and raises no SIGPIPE here.
-    QTRY_COMPARE_WITH_TIMEOUT(ProcessTable::stat(pid).state, 'Z', kWaitMs);
-    QVERIFY(engine.EngineStarted());
-    QCOMPARE(engine.WriteToEngine("new"), 0);
-    engine.CloseEngine();
-    QVERIFY(!engine.EngineStarted());
 }
 
 void tst_NqIEngine::hostActsDuringDelivery_data()
