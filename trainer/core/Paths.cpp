@@ -1,10 +1,11 @@
 #include "Paths.h"
 
+#include "SafeWrite.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #ifndef KX_SHIPPED_FROM_PROGRAM
@@ -106,14 +107,10 @@ bool SeedSettingsFile(const QString& programFolder, const QString& dataFolder, Q
         return false;
     }
     // Written afresh rather than copied, so the new file is the user's to
-    // change even when the default is read-only; all or nothing (unbuffered,
-    // so a full disk shows in the write and not in an unchecked final flush).
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        target.write(content) != content.size() || !target.commit()) {
-        setError(
-            error,
-            QStringLiteral("Cannot create the settings file %1: %2").arg(to, target.errorString()));
+    // change even when the default is read-only; all or nothing.
+    QString reason;
+    if (!ReplaceFileContents(to, content, &reason)) {
+        setError(error, QStringLiteral("Cannot create the settings file %1: %2").arg(to, reason));
         return false;
     }
     return true;
