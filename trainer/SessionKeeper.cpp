@@ -62,7 +62,7 @@ void SessionKeeper::offerToSave()
         dialog.selectFile(
             QStringLiteral("kestrelux-session-%1.txt")
                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm"))));
-        const int result = m_run ? m_run(dialog) : dialog.exec();
+        const int result = RunDialog(m_run, dialog);
         const QStringList chosen = dialog.selectedFiles();
         if (result != QDialog::Accepted || chosen.isEmpty() || chosen.first().isEmpty())
             return;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "DialogRunner.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
-class QDialog;
 class QWidget;
 
 /*
@@ -23,7 +24,6 @@ class SessionKeeper : public QObject
 
 public:
     using MessageHandler = std::function<void(const QString& text)>;
-    using DialogRunner = std::function<int(QDialog& dialog)>;
 
     /// tell shows a message, run runs a modal dialog (both the window's);
     /// owner is the file dialog's parent.

@@ -111,9 +111,7 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
     m_sessionKeeper = std::make_unique<SessionKeeper>(
         this, QDir(m_dataFolder).filePath(QLatin1String(kx::kLogFileName)),
         [this](const QString& text) { showMessage(text); },
-        [this](QDialog& dialog) {
-            return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
-        });
+        [this](QDialog& dialog) { return RunDialog(m_dialogRunner, dialog); });
 }
 
 frmKestrelux::~frmKestrelux() = default;
@@ -669,7 +667,7 @@ void frmKestrelux::closeEvent(QCloseEvent* event)
                            "abandoned and not logged."),
                         QMessageBox::Yes | QMessageBox::No, this);
         ask.setDefaultButton(QMessageBox::No);
-        const int answer = m_dialogRunner ? m_dialogRunner(ask) : ask.exec();
+        const int answer = RunDialog(m_dialogRunner, ask);
         if (answer != QMessageBox::Yes) {
             if (ticking)
                 tmrTime->start();

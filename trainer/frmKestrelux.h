@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogRunner.h"
 #include "Epd.h"
 #include "NqCBoard.h"
 #include "Paths.h"
@@ -18,7 +19,6 @@ class ExternalLauncher;
 class FlexGrid;
 class MoveTyping;
 class frmOutput;
-class QDialog;
 class SessionKeeper;
 class StatsTable;
 class QCheckBox;
@@ -58,9 +58,7 @@ public:
     using PromotionChooser = std::function<QChar(Pellomar::Column col, short row)>;
     void setPromotionChooser(PromotionChooser chooser);
 
-    /// Runs a modal dialog and gives its result; exec() unless replaced
-    /// (tests answer the dialogs instead).
-    using DialogRunner = std::function<int(QDialog& dialog)>;
+    /// Where modal dialogs run; exec() unless replaced (tests answer them).
     void setDialogRunner(DialogRunner runner);
 
     kx::RandomSource& randomSource() { return m_random; }

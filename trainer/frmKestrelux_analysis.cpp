@@ -185,10 +185,7 @@ void frmKestrelux::cmdSetEngine_Click()
     frmSetup setup(this, m_dialogRunner);
     setup.txtEngine->setText(LastEngine);
     setup.txtCommandLine->setText(LastCommandLine);
-    if (m_dialogRunner)
-        m_dialogRunner(setup);
-    else
-        setup.exec();
+    RunDialog(m_dialogRunner, setup);
     if (!setup.Selected)
         return;
 

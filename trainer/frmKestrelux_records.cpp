@@ -60,10 +60,7 @@ void frmKestrelux::cmdRecords_Click()
 
     frmRecords view(this);
     view.ShowRecords(kx::ScoreRecords(log, query), kx::kScoreKeyWidth);
-    if (m_dialogRunner)
-        m_dialogRunner(view);
-    else
-        view.exec();
+    RunDialog(m_dialogRunner, view);
 }
 
 void frmKestrelux::SaveStats()

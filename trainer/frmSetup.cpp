@@ -121,7 +121,7 @@ void frmSetup::cmdPath_Click()
         dlgEngine.setDirectory(current.absolutePath());
     dlgEngine.selectFile(QString());
 
-    const int result = m_runner ? m_runner(dlgEngine) : dlgEngine.exec();
+    const int result = RunDialog(m_runner, dlgEngine);
     const QStringList chosen = dlgEngine.selectedFiles();
     if (result == QDialog::Accepted && !chosen.isEmpty() && !chosen.first().isEmpty())
         txtEngine->setText(chosen.first());

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QDialog>
-
-#include <functional>
+#include "DialogRunner.h"
 
 class QFileDialog;
 class QLabel;
@@ -19,9 +17,6 @@ class frmSetup : public QDialog
     Q_OBJECT
 
 public:
-    /// Runs a modal dialog and gives its result; exec() unless replaced (tests answer it).
-    using DialogRunner = std::function<int(QDialog& dialog)>;
-
     explicit frmSetup(QWidget* owner = nullptr, DialogRunner runner = {});
 
     bool Selected = false;
