@@ -200,24 +200,30 @@ void NqIEngine::TimerForRead_Timer()
         reportEndOfOutput();
 }
 
+bool NqIEngine::frameByte(unsigned char byte, QByteArray& line)
+{
+    // LF ends a line, control characters go, and an overlong line comes in pieces.
+    if (byte == '\n') {
+        const bool ends = !m_pieceEndsLine;
+        m_pieceEndsLine = false;
+        return ends;
+    }
+    if (byte > 31) {
+        m_pieceEndsLine = false;
+        line.append(char(byte));
+        if (line.size() >= kMaxLineBytes) {
+            m_pieceEndsLine = true;
+            return true;
+        }
+    }
+    return false;
+}
+
 void NqIEngine::frameLines(const QByteArray& bytes)
 {
-    // The same framing as ReadLine: LF ends a line, control characters go,
-    // and an overlong line comes in pieces.
     for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\n') {
-            if (!m_pieceEndsLine)
-                m_ready.append(std::exchange(m_partial, {}));
-            m_pieceEndsLine = false;
-        } else if (byte > 31) {
-            m_pieceEndsLine = false;
-            m_partial.append(c);
-            if (m_partial.size() >= kMaxLineBytes) {
-                m_ready.append(std::exchange(m_partial, {}));
-                m_pieceEndsLine = true;
-            }
-        }
+        if (frameByte(static_cast<unsigned char>(c), m_partial))
+            m_ready.append(std::exchange(m_partial, {}));
     }
 }
 
@@ -293,18 +299,8 @@ NqIEngine::ReadOutcome NqIEngine::ReadLine(QByteArray& line)
         const int byte = m_process->readByte();
         if (byte < 0)
             return ReadOutcome::NoLine;
-        if (byte == '\n') {
-            if (!m_pieceEndsLine)
-                return ReadOutcome::Line;
-            m_pieceEndsLine = false;
-        } else if (byte > 31) {
-            m_pieceEndsLine = false;
-            line.append(char(byte));
-            if (line.size() >= kMaxLineBytes) {
-                m_pieceEndsLine = true;
-                return ReadOutcome::Line;
-            }
-        }
+        if (frameByte(static_cast<unsigned char>(byte), line))
+            return ReadOutcome::Line;
         QCoreApplication::processEvents();
         if (!stillReading())
             return ReadOutcome::Abandoned;

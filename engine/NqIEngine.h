@@ -86,6 +86,8 @@ private:
     /// The opt-in reader: every complete line waiting, without letting events
     /// run, for as long as its time budget lasts.
     void deliverWaitingLines();
+    /// Adds one output byte to line; true when that completes the line.
+    bool frameByte(unsigned char byte, QByteArray& line);
     /// Cuts output bytes into lines for the opt-in reader.
     void frameLines(const QByteArray& bytes);
     void reportEndOfOutput();
