@@ -357,12 +357,7 @@ bool ChessPosition::enPassantKeepsKingSafe(int from, int king) const
     const int taken = m_epSquare + (m_side == kWhite ? -8 : 8);
     const Bits occupied =
         ((m_byColor[0] | m_byColor[1]) ^ bit(from) ^ bit(taken)) | bit(m_epSquare);
-    const Bits theirs = m_byColor[m_side ^ 1] & ~bit(taken);
-    const Bits queens = m_byKind[Queen];
-    return !(theirs & ((kTables.pawnAttacks[m_side][king] & m_byKind[Pawn]) |
-                       (kTables.knight[king] & m_byKind[Knight]) |
-                       (bishopAttacks(king, occupied) & (m_byKind[Bishop] | queens)) |
-                       (rookAttacks(king, occupied) & (m_byKind[Rook] | queens))));
+    return !(attackersOf(king, m_side ^ 1, occupied) & ~bit(taken)); // the taken pawn is gone
 }
 
 void ChessPosition::addCastling(MoveList& moves, int king) const
