@@ -16,31 +16,25 @@ const QString kClose = QStringLiteral("*/");
 constexpr char kLineEnd[] = "\r\n";
 constexpr int kLinesPerCheck = 512;
 
-// A line made of backslashes followed by one of the boundary texts.
-bool isEscapedBoundary(QStringView line, qsizetype* backslashes)
+// A line made of backslashes (maybe none) followed by one of the boundary texts.
+bool isEscapedBoundary(QStringView line)
 {
     qsizetype n = 0;
     while (n < line.size() && line[n] == u'\\')
         ++n;
-    *backslashes = n;
     const QStringView rest = line.mid(n);
     return rest == kOpen || rest == kClose;
 }
 
 QString escapeLine(QStringView line)
 {
-    qsizetype backslashes = 0;
-    if (isEscapedBoundary(line, &backslashes))
-        return u'\\' + line.toString();
-    return line.toString();
+    return isEscapedBoundary(line) ? u'\\' + line.toString() : line.toString();
 }
 
 QString unescapeLine(QStringView line)
 {
-    qsizetype backslashes = 0;
-    if (isEscapedBoundary(line, &backslashes) && backslashes > 0)
-        return line.mid(1).toString();
-    return line.toString();
+    return line.startsWith(u'\\') && isEscapedBoundary(line) ? line.mid(1).toString()
+                                                             : line.toString();
 }
 
 // Text as written by this program (UTF-8); a file from an 8-bit code page
