@@ -6,6 +6,8 @@ namespace kx {
 
 /// Kinds of chess pieces; the values index the position's piece sets.
 enum PieceKind : quint8 { NoKind = 0, Pawn, Knight, Bishop, Rook, Queen, King };
+/// The upper-case letter of each kind, indexed by PieceKind (a blank for NoKind).
+inline constexpr char kPieceLetters[] = " PNBRQK";
 
 /*
  * One move in a position: origin and destination square in board order

@@ -150,8 +150,6 @@ constexpr std::array<quint8, 64> makeCastlingKeep()
 }
 constexpr std::array<quint8, 64> kCastlingKeep = makeCastlingKeep();
 
-constexpr char kPieceLetters[] = " PNBRQK";
-
 int squareFromName(QStringView name)
 {
     if (name.size() != 2 || name[0] < u'a' || name[0] > u'h' || name[1] < u'1' || name[1] > u'8')

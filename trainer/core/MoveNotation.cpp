@@ -4,8 +4,6 @@ namespace kx {
 
 namespace {
 
-constexpr char kPieceLetters[] = " PNBRQK";
-
 PieceKind pieceOfLetter(QChar c)
 {
     switch (c.unicode()) {
