@@ -3,11 +3,11 @@
 #include "DialogRunner.h"
 #include "Epd.h"
 #include "NqCBoard.h"
+#include "OutputWindow.h"
 #include "Paths.h"
 #include "RandomSource.h"
 
 #include <QChar>
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -18,7 +18,6 @@ class AnalysisDriver;
 class ExternalLauncher;
 class FlexGrid;
 class MoveTyping;
-class frmOutput;
 class SessionKeeper;
 class StatsTable;
 class QCheckBox;
@@ -179,7 +178,6 @@ private:
     void leaveAnalysis();
     /// The clock's analysis of the position just finished.
     void analyseFinishedPosition();
-    frmOutput& showOutput();
     void connectAnalysis();
 
     // Records and statistics.
@@ -208,7 +206,7 @@ private:
     bool m_inLayout = false;
     DialogRunner m_dialogRunner;
     std::unique_ptr<AnalysisDriver> m_analysis;
-    QPointer<frmOutput> m_output;
+    OutputWindow m_output{this};
     std::unique_ptr<ExternalLauncher> m_launcher;
 
     StatsTable* m_stats = nullptr;  // owned as a child
