@@ -143,7 +143,9 @@ private:
     /// folder, where a user adds suites, when no folder holds it.
     QString suitePath() const;
     bool sessionRunning() const;
-    bool suiteReady(QString* why) const;
+    /// True when a position can be drawn from the chosen suite, else false
+    /// with why; holdsRecord, when given, gets which of its lines hold one.
+    bool suiteReady(QString* why, QList<bool>* holdsRecord = nullptr) const;
     /// Next's draw and show; false when no position could be shown.
     bool NextPosition();
 
