@@ -209,11 +209,12 @@ void frmKestrelux::cmdWB_Click()
     }
     // The attempt on this position no longer counts.
     positionAnalysed = true;
-    auto done = std::make_shared<QMetaObject::Connection>();
-    *done = connect(&launcher, &ExternalLauncher::finished, this, [this, clockWasOn, done] {
-        disconnect(*done);
-        showMessage(kRestartMessage);
-        if (clockWasOn)
-            tmrTime->start();
-    });
+    connect(
+        &launcher, &ExternalLauncher::finished, this,
+        [this, clockWasOn] {
+            showMessage(kRestartMessage);
+            if (clockWasOn)
+                tmrTime->start();
+        },
+        Qt::SingleShotConnection);
 }
