@@ -18,23 +18,22 @@ SessionKeeper::SessionKeeper(QWidget* owner, const QString& logPath, MessageHand
 void SessionKeeper::Finished(const QString& report)
 {
     m_kept.append(report);
-    QString error;
-    if (logKept(&error))
-        return;
-    m_tell(error + u'\n' +
-           tr("Choose a file to save the session's report in. Until it is saved somewhere, "
-              "Kestrelux keeps it and writes it to the log after the next session."));
-    offerToSave();
+    logOrOffer(tr("Choose a file to save the session's report in. Until it is saved somewhere, "
+                  "Kestrelux keeps it and writes it to the log after the next session."));
 }
 
 void SessionKeeper::Flush()
 {
+    logOrOffer(tr("Some session reports have not been saved yet. Choose a file to save them in, "
+                  "or they are lost when Kestrelux closes."));
+}
+
+void SessionKeeper::logOrOffer(const QString& advice)
+{
     QString error;
     if (logKept(&error))
         return;
-    m_tell(error + u'\n' +
-           tr("Some session reports have not been saved yet. Choose a file to save them in, "
-              "or they are lost when Kestrelux closes."));
+    m_tell(error + u'\n' + advice);
     offerToSave();
 }
 

@@ -40,6 +40,8 @@ private:
     /// Moves kept reports into the log, oldest first; false (with the reason)
     /// when one of them cannot go in.
     bool logKept(QString* error);
+    /// Logs the kept reports, or tells why not, with advice, and offers a file.
+    void logOrOffer(const QString& advice);
     /// Asks for a file until the kept reports are saved or the user gives up.
     void offerToSave();
 

@@ -3,11 +3,11 @@
 #include "DialogRunner.h"
 #include "Epd.h"
 #include "NqCBoard.h"
+#include "OutputWindow.h"
 #include "Paths.h"
 #include "RandomSource.h"
 
 #include <QChar>
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -18,7 +18,6 @@ class AnalysisDriver;
 class ExternalLauncher;
 class FlexGrid;
 class MoveTyping;
-class frmOutput;
 class SessionKeeper;
 class StatsTable;
 class QCheckBox;
@@ -144,7 +143,9 @@ private:
     /// folder, where a user adds suites, when no folder holds it.
     QString suitePath() const;
     bool sessionRunning() const;
-    bool suiteReady(QString* why) const;
+    /// True when a position can be drawn from the chosen suite, else false
+    /// with why; holdsRecord, when given, gets which of its lines hold one.
+    bool suiteReady(QString* why, QList<bool>* holdsRecord = nullptr) const;
     /// Next's draw and show; false when no position could be shown.
     bool NextPosition();
 
@@ -179,7 +180,6 @@ private:
     void leaveAnalysis();
     /// The clock's analysis of the position just finished.
     void analyseFinishedPosition();
-    frmOutput& showOutput();
     void connectAnalysis();
 
     // Records and statistics.
@@ -208,7 +208,7 @@ private:
     bool m_inLayout = false;
     DialogRunner m_dialogRunner;
     std::unique_ptr<AnalysisDriver> m_analysis;
-    QPointer<frmOutput> m_output;
+    OutputWindow m_output{this};
     std::unique_ptr<ExternalLauncher> m_launcher;
 
     StatsTable* m_stats = nullptr;  // owned as a child

@@ -27,9 +27,6 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-constexpr int kOutputLeft = 6000; // twips
-constexpr int kOutputTop = 5000;  // twips
 const QString kAnalyzeCaption = QStringLiteral("Analyze");
 const QString kStopCaption = QStringLiteral("Stop");
 const QString kBlack = QStringLiteral("black");
@@ -64,12 +61,12 @@ void frmKestrelux::connectAnalysis()
 {
     AnalysisDriver* driver = m_analysis.get();
     connect(driver, &AnalysisDriver::variationLine, this, [this](const QString& line) {
-        if (m_output)
-            m_output->AddLine(line);
+        if (frmOutput* output = m_output.Open())
+            output->AddLine(line);
     });
     connect(driver, &AnalysisDriver::statusLine, this, [this](const QString& line) {
-        if (m_output)
-            m_output->setWindowTitle(line);
+        if (frmOutput* output = m_output.Open())
+            output->setWindowTitle(line);
     });
     const auto grade = [this](const std::function<void(kx::PositionGrade&)>& fill) {
         kx::PositionGrade g{txtCommento->toPlainText(), txtDepth->text(), txtDifficolta->text(),
@@ -88,19 +85,9 @@ void frmKestrelux::connectAnalysis()
             [grade] { grade([](kx::PositionGrade& g) { kx::GradeByTimeOut(g); }); });
     connect(driver, &AnalysisDriver::finishRequested, this, [this] { StopAnalysis(true); });
     connect(driver, &AnalysisDriver::failed, this, [this](const QString& message) {
-        showOutput().AddLine(message);
+        m_output.Show().AddLine(message);
         cmdAnalyze->setText(kAnalyzeCaption);
     });
-}
-
-frmOutput& frmKestrelux::showOutput()
-{
-    if (!m_output) {
-        m_output = new frmOutput(this);
-        m_output->move(kOutputLeft / kTwipsPerPixel, kOutputTop / kTwipsPerPixel);
-    }
-    m_output->show();
-    return *m_output;
 }
 
 void frmKestrelux::cmdAnalyze_Click()
@@ -140,9 +127,7 @@ void frmKestrelux::cmdStopEng_Click()
 void frmKestrelux::StartAnalysis(const QString& fen, const QString& bestMoves)
 {
     // Each analysis gets a fresh window.
-    if (m_output)
-        delete m_output.data();
-    showOutput();
+    m_output.ShowNew();
     AnalysisDriver::Job job;
     job.fen = fen;
     job.bestMoves = bestMoves;
@@ -153,12 +138,9 @@ void frmKestrelux::StartAnalysis(const QString& fen, const QString& bestMoves)
 
 void frmKestrelux::leaveAnalysis()
 {
-    if (m_output) {
-        QApplication::clipboard()->setText(m_output->Text() + u'\n' + m_output->windowTitle());
-        m_output->hide();
-        m_output->deleteLater();
-        m_output = nullptr;
-    }
+    if (const frmOutput* output = m_output.Open())
+        QApplication::clipboard()->setText(output->Text() + u'\n' + output->windowTitle());
+    m_output.Close();
     analysisDriver().Stop();
 }
 
@@ -189,11 +171,7 @@ void frmKestrelux::cmdSetEngine_Click()
     if (!setup.Selected)
         return;
 
-    if (m_output) {
-        m_output->hide();
-        m_output->deleteLater();
-        m_output = nullptr;
-    }
+    m_output.Close();
     analysisDriver().Stop();
     LastEngine = setup.txtEngine->text();
     LastCommandLine = setup.txtCommandLine->text();
@@ -231,11 +209,12 @@ void frmKestrelux::cmdWB_Click()
     }
     // The attempt on this position no longer counts.
     positionAnalysed = true;
-    auto done = std::make_shared<QMetaObject::Connection>();
-    *done = connect(&launcher, &ExternalLauncher::finished, this, [this, clockWasOn, done] {
-        disconnect(*done);
-        showMessage(kRestartMessage);
-        if (clockWasOn)
-            tmrTime->start();
-    });
+    connect(
+        &launcher, &ExternalLauncher::finished, this,
+        [this, clockWasOn] {
+            showMessage(kRestartMessage);
+            if (clockWasOn)
+                tmrTime->start();
+        },
+        Qt::SingleShotConnection);
 }

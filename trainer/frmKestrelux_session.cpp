@@ -37,31 +37,36 @@ bool isNumber(const QString& text)
 }
 
 // Which of the first count lines (indexed by number) hold a record: blank and
-// whitespace-only lines keep their numbers but are never drawn.
-QList<bool> linesWithRecords(const QString& path, qint32 count)
+// whitespace-only lines keep their numbers but are never drawn. None when the
+// file cannot be read.
+std::optional<QList<bool>> linesWithRecords(const QString& path, qint32 count)
 {
-    QList<bool> holds(count + 1, false);
-    if (const std::optional<QStringList> lines = kx::ReadSuiteLines(path)) {
-        for (qint32 n = 1; n <= count && n <= lines->size(); ++n)
-            holds[n] = !lines->at(n - 1).trimmed().isEmpty();
-    }
+    const std::optional<QStringList> lines = kx::ReadSuiteLines(path);
+    if (!lines)
+        return std::nullopt;
+    QList<bool> holds(qMax(0, count) + 1, false);
+    for (qint32 n = 1; n <= count && n <= lines->size(); ++n)
+        holds[n] = !lines->at(n - 1).trimmed().isEmpty();
     return holds;
 }
 
 } // namespace
 
-bool frmKestrelux::suiteReady(QString* why) const
+bool frmKestrelux::suiteReady(QString* why, QList<bool>* holdsRecord) const
 {
     const QString path = suitePath();
-    if (kx::CountSuiteLines(path) < 0) {
+    const std::optional<QList<bool>> holds = linesWithRecords(path, suiteSize);
+    if (!holds) {
         *why = tr("The suite file %1 cannot be read.\nChoose another suite, or put the file in %2.")
                    .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath());
         return false;
     }
-    if (suiteSize < 1 || !linesWithRecords(path, suiteSize).contains(true)) {
+    if (suiteSize < 1 || !holds->contains(true)) {
         *why = tr("The suite %1 holds no positions to draw from.").arg(cmbEPDFile->currentText());
         return false;
     }
+    if (holdsRecord)
+        *holdsRecord = *holds;
     return true;
 }
 
@@ -118,12 +123,12 @@ void frmKestrelux::cmdNext_Click()
 bool frmKestrelux::NextPosition()
 {
     QString why;
-    if (!suiteReady(&why)) {
+    QList<bool> holdsRecord;
+    if (!suiteReady(&why, &holdsRecord)) {
         showMessage(why);
         return false;
     }
     const qint16 size = suiteSize;
-    const QList<bool> holdsRecord = linesWithRecords(suitePath(), size);
     qint16 p = kx::DrawPositionNumber(m_random.Next(), size);
 
     if (statsMode) {

@@ -14,10 +14,16 @@ constexpr int kTwipsPerPixel = 15;
 const QString kProgramsFilter = QStringLiteral("Eseguibili (*)");
 const QString kAllFilesFilter = QStringLiteral("Tutti i file (*)");
 
-void place(QWidget* w, int left, int top, int width, int height)
+// A child element with its name and text, placed at a rectangle given in twips.
+template<typename T>
+T* element(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
+           int height)
 {
+    auto* w = new T(text, parent);
+    w->setObjectName(QLatin1String(name));
     w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
                    height / kTwipsPerPixel);
+    return w;
 }
 
 // Shows folders and, while the programs filter is chosen, only files that
@@ -52,31 +58,18 @@ frmSetup::frmSetup(QWidget* owner, DialogRunner runner)
     setWindowTitle(tr("Engine setup"));
     setFixedSize(5565 / kTwipsPerPixel, 1455 / kTwipsPerPixel);
 
-    lblEngine = new QLabel(tr("Engine"), this);
-    lblEngine->setObjectName(QStringLiteral("lblEngine"));
-    place(lblEngine, 105, 105, 495, 195);
-    txtEngine = new QLineEdit(this);
-    txtEngine->setObjectName(QStringLiteral("txtEngine"));
-    place(txtEngine, 105, 315, 3375, 285);
-    cmdPath = new QPushButton(QStringLiteral("..."), this);
-    cmdPath->setObjectName(QStringLiteral("cmdPath"));
+    lblEngine = element<QLabel>(this, "lblEngine", tr("Engine"), 105, 105, 495, 195);
+    txtEngine = element<QLineEdit>(this, "txtEngine", QString(), 105, 315, 3375, 285);
+    cmdPath = element<QPushButton>(this, "cmdPath", QStringLiteral("..."), 3570, 315, 435, 285);
     cmdPath->setToolTip(QStringLiteral("Seleziona il motore"));
     cmdPath->setAutoDefault(false);
-    place(cmdPath, 3570, 315, 435, 285);
-    lblCommandLine = new QLabel(tr("Command line arguments"), this);
-    lblCommandLine->setObjectName(QStringLiteral("lblCommandLine"));
-    place(lblCommandLine, 105, 735, 1770, 195);
-    txtCommandLine = new QLineEdit(this);
-    txtCommandLine->setObjectName(QStringLiteral("txtCommandLine"));
-    place(txtCommandLine, 105, 945, 3375, 285);
-    cmdOK = new QPushButton(tr("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    lblCommandLine =
+        element<QLabel>(this, "lblCommandLine", tr("Command line arguments"), 105, 735, 1770, 195);
+    txtCommandLine = element<QLineEdit>(this, "txtCommandLine", QString(), 105, 945, 3375, 285);
+    cmdOK = element<QPushButton>(this, "cmdOK", tr("OK"), 4410, 210, 1065, 330);
     cmdOK->setDefault(true);
-    place(cmdOK, 4410, 210, 1065, 330);
-    cmdCancel = new QPushButton(tr("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = element<QPushButton>(this, "cmdCancel", tr("Cancel"), 4410, 630, 1065, 330);
     cmdCancel->setAutoDefault(false);
-    place(cmdCancel, 4410, 630, 1065, 330);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmSetup::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetup::cmdCancel_Click);
