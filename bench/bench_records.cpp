@@ -76,10 +76,10 @@ struct Folders
         QFile marker(data.filePath(QStringLiteral("zantex.txt")));
         if (!marker.open(QIODevice::WriteOnly))
             qFatal("cannot write the marker");
-        QString error;
-        if (!kx::WriteStatsFile(data.filePath(kSuite + QStringLiteral("_KXI.txt")),
-                                statsRows(suite), &error))
-            qFatal("%s", qPrintable(error));
+        const kx::Result<> written = kx::WriteStatsFile(
+            data.filePath(kSuite + QStringLiteral("_KXI.txt")), statsRows(suite));
+        if (!written)
+            qFatal("%s", qPrintable(written.error()));
     }
 
     std::unique_ptr<frmKestrelux> window() const

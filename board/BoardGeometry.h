@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Twips.h"
+
 #include "pellomar_export.h"
 
 #include <QPoint>
@@ -23,7 +25,7 @@ namespace Pellomar {
 class PELLOMAR_EXPORT BoardGeometry
 {
 public:
-    static constexpr int TwipsPerPixel = 15;
+    static constexpr int TwipsPerPixel = kTwipsPerPixel;
     static constexpr int Margin = 360;
     static constexpr int LabelCount = 16;
     enum LabelKind { FileLabels = 0, RankLabels = 1 };

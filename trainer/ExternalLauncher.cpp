@@ -48,26 +48,21 @@ QString ExternalLauncher::FindProgram(const QString& name)
     return found;
 }
 
-bool ExternalLauncher::Launch(const QStringList& arguments, double waitTime, bool blackToMove,
-                              QString* why)
+kx::Result<> ExternalLauncher::Launch(const QStringList& arguments, double waitTime,
+                                      bool blackToMove)
 {
-    if (watching()) {
-        *why = tr("The chess program started before is still being watched.");
-        return false;
-    }
+    if (watching())
+        return kx::Fail(tr("The chess program started before is still being watched."));
     const QString xboard = FindProgram(QStringLiteral("xboard"));
     m_xdotool = FindProgram(QStringLiteral("xdotool"));
-    if (xboard.isEmpty() || m_xdotool.isEmpty()) {
-        *why = tr("The external chess program needs xboard and xdotool, and %1 is not "
-                  "installed.\nInstall it with: sudo apt-get install %1")
-                   .arg(xboard.isEmpty() ? QStringLiteral("xboard") : QStringLiteral("xdotool"));
-        return false;
-    }
+    if (xboard.isEmpty() || m_xdotool.isEmpty())
+        return kx::Fail(
+            tr("The external chess program needs xboard and xdotool, and %1 is not "
+               "installed.\nInstall it with: sudo apt-get install %1")
+                .arg(xboard.isEmpty() ? QStringLiteral("xboard") : QStringLiteral("xdotool")));
     qint64 pid = 0;
-    if (!QProcess::startDetached(xboard, arguments, QString(), &pid) || pid <= 0) {
-        *why = tr("xboard could not be started (%1).").arg(xboard);
-        return false;
-    }
+    if (!QProcess::startDetached(xboard, arguments, QString(), &pid) || pid <= 0)
+        return kx::Fail(tr("xboard could not be started (%1).").arg(xboard));
     m_processId = pid;
     m_counter = 0;
     m_keysAt = waitTime >= 1 && waitTime == std::floor(waitTime) && waitTime <= m_timing.ticks
@@ -80,7 +75,7 @@ bool ExternalLauncher::Launch(const QStringList& arguments, double waitTime, boo
     m_window.clear();
     m_tickTimer.start(m_timing.tick);
     tick(); // the first look comes at once
-    return true;
+    return {};
 }
 
 bool ExternalLauncher::programAlive() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -39,8 +41,8 @@ public:
 
     /// Starts xboard with arguments; the keys go at second waitTime (a whole
     /// number from 1 on; anything else sends none), F2 first when Black is to
-    /// move. False, with the reason in why, when nothing could be started.
-    bool Launch(const QStringList& arguments, double waitTime, bool blackToMove, QString* why);
+    /// move. A failure, with the reason, when nothing could be started.
+    kx::Result<> Launch(const QStringList& arguments, double waitTime, bool blackToMove);
     bool watching() const { return m_tickTimer.isActive(); }
     qint64 processId() const { return m_processId; }
 

@@ -25,6 +25,10 @@ public:
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;
 
+    /// Shows model's cells instead of the grid's own (which go); the model
+    /// keeps its owner and takes the grid's column count.
+    void setTableModel(FlexGridModel* model);
+
     /// Rows including the header row 0.
     int Rows() const;
     void setRows(int rows);

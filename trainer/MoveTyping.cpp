@@ -91,14 +91,14 @@ bool MoveTyping::typeKey(int key, const QString& text)
 void MoveTyping::enter()
 {
     const QString typed = m_text;
-    const QString note = m_submit(typed);
+    const kx::Result<> made = m_submit(typed);
     // The move may have brought up a new position, which cleared the line.
     if (m_text != typed)
         return;
-    if (note.isEmpty())
+    if (made)
         clear();
     else
-        showText(note);
+        showText(made.error());
 }
 
 void MoveTyping::showText(const QString& note)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QObject>
 #include <QString>
 
@@ -21,8 +23,8 @@ class MoveTyping : public QObject
     Q_OBJECT
 
 public:
-    /// Makes the typed move; empty when it was made, else what to tell the user.
-    using Submit = std::function<QString(const QString& text)>;
+    /// Makes the typed move; a failure says why it was not made.
+    using Submit = std::function<kx::Result<>(const QString& text)>;
 
     MoveTyping(QWidget* window, Submit submit);
 

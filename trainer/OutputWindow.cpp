@@ -1,10 +1,11 @@
 #include "OutputWindow.h"
 
+#include "Twips.h"
+
 #include "frmOutput.h"
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kOutputLeft = 6000; // twips
 constexpr int kOutputTop = 5000;  // twips
 

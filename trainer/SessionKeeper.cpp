@@ -30,22 +30,23 @@ void SessionKeeper::Flush()
 
 void SessionKeeper::logOrOffer(const QString& advice)
 {
-    QString error;
-    if (logKept(&error))
+    const kx::Result<> logged = logKept();
+    if (logged)
         return;
-    m_tell(error + u'\n' + advice);
+    m_tell(logged.error() + u'\n' + advice);
     offerToSave();
 }
 
-bool SessionKeeper::logKept(QString* error)
+kx::Result<> SessionKeeper::logKept()
 {
     // One at a time, so that each is in the log whole or not at all, in order.
     while (!m_kept.isEmpty()) {
-        if (!kx::AppendSessionLog(m_logPath, m_kept.first(), error))
-            return false;
+        kx::Result<> appended = kx::AppendSessionLog(m_logPath, m_kept.first());
+        if (!appended)
+            return appended;
         m_kept.removeFirst();
     }
-    return true;
+    return {};
 }
 
 void SessionKeeper::offerToSave()
@@ -69,11 +70,11 @@ void SessionKeeper::offerToSave()
         QByteArray text;
         for (const QString& report : std::as_const(m_kept))
             text += (report + u'\n').toUtf8();
-        QString reason;
-        if (kx::ReplaceFileContents(chosen.first(), text, &reason)) {
+        const kx::Result<> saved = kx::ReplaceFileContents(chosen.first(), text);
+        if (saved) {
             m_kept.clear();
             return;
         }
-        m_tell(tr("Cannot save the session's report to %1: %2").arg(chosen.first(), reason));
+        m_tell(tr("Cannot save the session's report to %1: %2").arg(chosen.first(), saved.error()));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogRunner.h"
+#include "Result.h"
 
 #include <QObject>
 #include <QString>
@@ -37,9 +38,9 @@ public:
     QStringList Kept() const { return m_kept; }
 
 private:
-    /// Moves kept reports into the log, oldest first; false (with the reason)
-    /// when one of them cannot go in.
-    bool logKept(QString* error);
+    /// Moves kept reports into the log, oldest first; a failure when one of
+    /// them cannot go in.
+    kx::Result<> logKept();
     /// Logs the kept reports, or tells why not, with advice, and offers a file.
     void logOrOffer(const QString& advice);
     /// Asks for a file until the kept reports are saved or the user gives up.

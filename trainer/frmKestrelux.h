@@ -1,13 +1,15 @@
 #pragma once
 
 #include "DialogRunner.h"
-#include "Epd.h"
-#include "NqCBoard.h"
+#include "KestreluxView.h"
+#include "MoveEntry.h"
 #include "OutputWindow.h"
 #include "Paths.h"
 #include "RandomSource.h"
+#include "Result.h"
+#include "ShownPosition.h"
+#include "Suite.h"
 
-#include <QChar>
 #include <QString>
 #include <QWidget>
 
@@ -16,28 +18,25 @@
 
 class AnalysisDriver;
 class ExternalLauncher;
-class FlexGrid;
 class MoveTyping;
 class SessionKeeper;
+class SessionReport;
 class StatsTable;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QTimer;
 
-namespace Ostravin {
-class NqIEngine;
-}
+namespace kx {
+class TrainingSession;
+struct Attempt;
+} // namespace kx
 
 /*
  * The trainer's main window: the board, the position panel, the session
- * settings and report, and the buttons that drive a session. Its handlers
- * share the window's state below; they are split over several source files
- * by subsystem (window and start-up, session flow and clock, positions, moves).
- * Elements carry the names other code and tests find them by (objectName).
+ * settings and report, and the buttons that drive a session. It builds its
+ * elements (KestreluxView), connects them to the classes that do the work
+ * (the suite, the position shown, the training session, the move entry, the
+ * statistics table, the report, the analysis driver) and keeps the
+ * handlers' names as short forwarders to them. Its handlers are split over a
+ * few source files by subsystem (window and start-up, session flow and
+ * clock, positions and moves, analysis, records).
  */
 class frmKestrelux : public QWidget
 {
@@ -54,7 +53,7 @@ public:
 
     /// Asks which piece a pawn promotes to: 'Q', 'R', 'B' or 'N', or a null
     /// QChar when the user cancels. A menu at the square unless replaced.
-    using PromotionChooser = std::function<QChar(Pellomar::Column col, short row)>;
+    using PromotionChooser = MoveEntry::PromotionChooser;
     void setPromotionChooser(PromotionChooser chooser);
 
     /// Where modal dialogs run; exec() unless replaced (tests answer them).
@@ -63,13 +62,17 @@ public:
     kx::RandomSource& randomSource() { return m_random; }
     QString programFolder() const { return m_programFolder; }
     QString dataFolder() const { return m_dataFolder; }
+    /// The session, with its clock and totals.
+    kx::TrainingSession& trainingSession() { return *m_session; }
+    /// The position on the board, with the move entered on it.
+    const kx::ShownPosition& shownPosition() const { return m_shown; }
+    /// How many of the suite's positions are drawn from.
+    qint32 suiteSize() const { return m_suiteSize; }
 
-    // Window-wide switches and helpers.
+    // Window-wide switches.
     void EnableAll(bool f);
     void ShowStatsControls(bool f);
     void SetSuiteSize();
-    /// Lets window events run for n clock seconds (the first one partial); n ends at 0.
-    static void WaitSeconds(qint32& n);
 
     // Session flow.
     void cmdNew_Click();
@@ -87,7 +90,7 @@ public:
 
     // Positions.
     /// Shows position iShowP of the chosen suite; false (with a message) when it cannot.
-    bool ShowPosition(qint16 iShowP);
+    bool ShowPosition(qint32 iShowP);
     void CalcFen();
     QString BoardToFen() const;
 
@@ -120,20 +123,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createElements();
-    /// Places everything for a board of that side (twips): the panel keeps
-    /// its places from the board's right edge, the statistics area from its
-    /// bottom.
-    void placeElements(int boardSide);
+    void connectElements();
+    void connectSession();
+    void connectRecords();
+    void connectAnalysis();
+    void Form_Load();
+    void fillSuiteList();
+    void chkTimer_Click();
     /// The board's side (twips) for the window's size: the height it leaves,
     /// within the room the screen (or a maximised window) has beside the panel.
     int boardSideForWindow() const;
-    /// Tab goes in reading order: board, settings, buttons, then the grids.
-    void orderTabs();
-    void connectElements();
-    void Form_Load();
-    void chkTimer_Click();
-    void LayoutReport();
+    void layOut(int boardSide);
+    /// Sets the height statistics mode needs and runs the resize layout.
+    void FitWindowToMode();
 
     void showMessage(const QString& text);
     /// Kestrelux.ini: in the program folder while it holds one that can be
@@ -142,34 +144,19 @@ private:
     /// The chosen suite's file, looked up over the suite folders; in the data
     /// folder, where a user adds suites, when no folder holds it.
     QString suitePath() const;
+    QString suiteName() const;
     bool sessionRunning() const;
-    /// True when a position can be drawn from the chosen suite, else false
-    /// with why; holdsRecord, when given, gets which of its lines hold one.
-    bool suiteReady(QString* why, QList<bool>* holdsRecord = nullptr) const;
+    /// Opens the chosen suite; a failure says why no position can be drawn from it.
+    kx::Result<> suiteReady();
     /// Next's draw and show; false when no position could be shown.
     bool NextPosition();
-
-    // Move entry.
-    /// Finishes the move from the picked square; promotion is the piece
-    /// letter when already known, else the user is asked. False when no move
-    /// was made.
-    bool completeMove(Pellomar::Column col, short row, QChar promotion = QChar());
-    /// Makes a typed move as two clicks would; empty when made, else why not.
-    QString makeTypedMove(const QString& text);
-    void moveRookWhenCastling(Pellomar::Column fromCol, short fromRow, Pellomar::Column toCol,
-                              Pellomar::Material piece);
-    void removePawnTakenEnPassant(Pellomar::Column fromCol, short fromRow, Pellomar::Column toCol,
-                                  short row, Pellomar::Material piece, Pellomar::Material target);
-    void flipSideToMove();
-    void setSideToMove(bool black);
-
-    // Session report and log.
-    void AddReportLine(const QString& line, int lineBreaks);
-    void WriteReportGridRow(bool solved, double positionPoints, double n,
-                            const QString& solutionText);
-    void EndSession();
     /// Keeps the suite and the two session settings for the next start.
     void keepChoices();
+
+    // The session's reports.
+    void attemptJudged(const kx::Attempt& attempt);
+    void showTotals();
+    void EndSession();
 
     // Engine analysis.
     void StartAnalysis(const QString& fen, const QString& bestMoves);
@@ -180,124 +167,38 @@ private:
     void leaveAnalysis();
     /// The clock's analysis of the position just finished.
     void analyseFinishedPosition();
-    void connectAnalysis();
 
     // Records and statistics.
-    void connectRecords();
-    /// Copies the panel's statistics into the table row of the position shown.
-    void StorePanelStats();
     /// Saves the table of the suite being left; false, with the suite box back
     /// on that suite, when it cannot be saved.
     bool SwitchStatsSuite();
     /// The table holds the statistics of the suite now chosen.
     bool tableIsForSuite() const;
-    /// The position panel's boxes with the table columns they show.
-    QList<std::pair<QWidget*, int>> panelColumns() const;
-    /// Sets the height statistics mode needs and runs the resize layout.
-    void FitWindowToMode();
 
     QString m_programFolder;
     QString m_dataFolder;
     MessageHandler m_messageHandler;
-    PromotionChooser m_promotionChooser;
-    kx::RandomSource m_random;
-    /// Counts shown positions, so a move finished after events ran (the
-    /// promotion menu) is dropped when another position came up meanwhile.
-    quint64 m_positionSerial = 0;
-    bool m_closing = false;
-    bool m_inLayout = false;
     DialogRunner m_dialogRunner;
+    kx::RandomSource m_random;
+    kx::Suite m_suite;
+    kx::ShownPosition m_shown;
+    KestreluxView m_view;
+    kx::TrainingSession* m_session = nullptr; // owned as a child
+    MoveEntry* m_moves = nullptr;             // owned as a child
+    MoveTyping* m_typing = nullptr;           // owned as a child
+    StatsTable* m_stats = nullptr;            // owned as a child
+    std::unique_ptr<SessionReport> m_report;
     std::unique_ptr<AnalysisDriver> m_analysis;
     OutputWindow m_output{this};
     std::unique_ptr<ExternalLauncher> m_launcher;
-
-    StatsTable* m_stats = nullptr;  // owned as a child
-    MoveTyping* m_typing = nullptr; // owned as a child
-
     // Session reports the log could not take.
     std::unique_ptr<SessionKeeper> m_sessionKeeper;
 
-    // Elements.
-    Pellomar::NqCBoard* CBoard = nullptr;
-    Ostravin::NqIEngine* ENGINE = nullptr;
-    FlexGrid* grdReport = nullptr;
-    FlexGrid* Grid = nullptr;
-    QTimer* tmrTime = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdRecords = nullptr;
-    QPushButton* cmdWorst = nullptr;
-    QPushButton* cmdWB = nullptr;
-    QPushButton* cmdEngRestart = nullptr;
-    QPushButton* cmdStopEng = nullptr;
-    QPushButton* cmdSetEngine = nullptr;
-    QPushButton* cmdScanBM = nullptr;
-    QPushButton* cmdAnalyze = nullptr;
-    QPushButton* cmdNew = nullptr;
-    QPushButton* CmdSolution = nullptr;
-    QPushButton* cmdNext = nullptr;
-    QLineEdit* txtAnalyzeTime = nullptr;
-    QLineEdit* txtLivello = nullptr;
-    QLineEdit* txtRisolto = nullptr;
-    QLineEdit* txtUscito = nullptr;
-    QLineEdit* txtDepth = nullptr;
-    QLineEdit* txtValutazione = nullptr;
-    QLineEdit* txtDifficolta = nullptr;
-    QLineEdit* txtPositionsForSession = nullptr;
-    QLineEdit* txtWaitTime = nullptr;
-    QLineEdit* txtPos = nullptr;
-    QLineEdit* txtTimeForPosition = nullptr;
-    QLineEdit* txtFen = nullptr;
-    QPlainTextEdit* txtReport = nullptr;
-    QPlainTextEdit* txtCommento = nullptr;
-    QCheckBox* chkTimer = nullptr;
-    QCheckBox* chkAuto = nullptr;
-    QCheckBox* mnEngineStart = nullptr;
-    QCheckBox* chkAnalyze = nullptr;
-    QComboBox* cmbEPDFile = nullptr;
-    QLabel* Label13 = nullptr;
-    QLabel* lblSideToMove = nullptr;
-    QLabel* lblPunti = nullptr;
-    QLabel* Label12 = nullptr;
-    QLabel* lblLivello = nullptr;
-    QLabel* Label11 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* lblPositionsForSession = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* lblTotSaved = nullptr;
-    QLabel* lblSolved = nullptr;
-    QLabel* lblTotTime = nullptr;
-    QLabel* lblTime = nullptr;
-    QLabel* lblTimeForPosition = nullptr;
-    QLabel* lblWaitTime = nullptr;
-
-    // State shared by the handlers.
     QString LastEngine;      // engine program from the settings file
     QString LastCommandLine; // its arguments
-    bool statsMode = false;  // statistics mode
-    QString levelTag;        // "[Liv<=" + level limit + "]", statistics mode only
-    double timePerPosition = 0.0;
-    double elapsedTime = 0.0;
-    QString userMove; // "" until the user moves: "Ng1f3", "Pe7e8=Q"
-    qint32 solvedCount = 0;
-    qint32 attemptCount = 0;
-    qint32 currentPosition = 0; // 0 = none
-    qint32 totalSaved = 0;
-    bool defaultEngineFound = false;
-    bool defaultEngineMissing = false;
-    bool positionAnalysed = false; // opened elsewhere: a matching move does not count
-    qint16 suiteSize = 0;
-    qint16 selRow = 0; // rank of the square picked first; 0 = none
-    kx::BestMoves bestMoves;
-    qint32 moveCols[2] = {0, 0}; // files of the picked square and the target
-    qint16 toRow = 0;
-
-    friend struct KestreluxTestAccess;
+    bool statsMode = false;
+    bool defaultEngineFound = false; // the external program's command line depends on it
+    qint32 m_suiteSize = 0;          // positions drawn from
+    bool m_closing = false;
+    bool m_inLayout = false;
 };

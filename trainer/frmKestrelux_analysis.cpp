@@ -12,6 +12,8 @@
 #include "IniFile.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
+#include "StatsTable.h"
+#include "TrainingSession.h"
 #include "frmOutput.h"
 #include "frmSetup.h"
 
@@ -29,22 +31,16 @@ namespace {
 
 const QString kAnalyzeCaption = QStringLiteral("Analyze");
 const QString kStopCaption = QStringLiteral("Stop");
-const QString kBlack = QStringLiteral("black");
 const QString kRestartMessage = QStringLiteral("Restart");
 // A board written back has no move counters.
 const QString kCounters = QStringLiteral(" 0 1");
 
 } // namespace
 
-void frmKestrelux::setDialogRunner(DialogRunner runner)
-{
-    m_dialogRunner = std::move(runner);
-}
-
 AnalysisDriver& frmKestrelux::analysisDriver()
 {
     if (!m_analysis) {
-        m_analysis = std::make_unique<AnalysisDriver>(ENGINE);
+        m_analysis = std::make_unique<AnalysisDriver>(m_view.ENGINE);
         connectAnalysis();
     }
     return *m_analysis;
@@ -68,49 +64,39 @@ void frmKestrelux::connectAnalysis()
         if (frmOutput* output = m_output.Open())
             output->setWindowTitle(line);
     });
-    const auto grade = [this](const std::function<void(kx::PositionGrade&)>& fill) {
-        kx::PositionGrade g{txtCommento->toPlainText(), txtDepth->text(), txtDifficolta->text(),
-                            txtValutazione->text()};
-        fill(g);
-        if (g.comment != txtCommento->toPlainText())
-            txtCommento->setPlainText(g.comment);
-        txtDepth->setText(g.depth);
-        txtDifficolta->setText(g.difficulty);
-        txtValutazione->setText(g.evaluation);
-    };
-    connect(driver, &AnalysisDriver::solutionFound, this, [grade](const QString& line) {
-        grade([&line](kx::PositionGrade& g) { kx::GradeBySolution(g, line); });
+    connect(driver, &AnalysisDriver::solutionFound, this, [this](const QString& line) {
+        m_stats->Grade([&line](kx::PositionGrade& g) { kx::GradeBySolution(g, line); });
     });
     connect(driver, &AnalysisDriver::timeRanOut, this,
-            [grade] { grade([](kx::PositionGrade& g) { kx::GradeByTimeOut(g); }); });
+            [this] { m_stats->Grade([](kx::PositionGrade& g) { kx::GradeByTimeOut(g); }); });
     connect(driver, &AnalysisDriver::finishRequested, this, [this] { StopAnalysis(true); });
     connect(driver, &AnalysisDriver::failed, this, [this](const QString& message) {
         m_output.Show().AddLine(message);
-        cmdAnalyze->setText(kAnalyzeCaption);
+        m_view.cmdAnalyze->setText(kAnalyzeCaption);
     });
 }
 
 void frmKestrelux::cmdAnalyze_Click()
 {
     // Stop or start is decided by the engine alone, whatever the caption says.
-    if (ENGINE->EngineStarted()) {
+    if (m_view.ENGINE->EngineStarted()) {
         StopAnalysis(true);
         return;
     }
-    const QString record = txtFen->text();
+    const QString record = m_shown.record();
     if (record.trimmed().isEmpty()) {
         showMessage(tr("There is no position to analyse: show one first."));
         return;
     }
-    cmdAnalyze->setText(kStopCaption);
+    m_view.cmdAnalyze->setText(kStopCaption);
     StartAnalysis(kx::EngineFen(record), kx::GetBmField(record).mid(3));
 }
 
 void frmKestrelux::cmdEngRestart_Click()
 {
-    if (ENGINE->EngineStarted()) {
+    if (m_view.ENGINE->EngineStarted()) {
         leaveAnalysis();
-        if (!chkAuto->isChecked())
+        if (!m_view.chkAuto->isChecked())
             return;
         cmdNext_Click();
     }
@@ -132,7 +118,7 @@ void frmKestrelux::StartAnalysis(const QString& fen, const QString& bestMoves)
     job.fen = fen;
     job.bestMoves = bestMoves;
     job.statsMode = statsMode;
-    job.timeLimit = kx::NumericValue(txtAnalyzeTime->text());
+    job.timeLimit = kx::NumericValue(m_view.txtAnalyzeTime->text());
     analysisDriver().Start(LastEngine, LastCommandLine, job);
 }
 
@@ -147,17 +133,17 @@ void frmKestrelux::leaveAnalysis()
 void frmKestrelux::StopAnalysis(bool withAuto)
 {
     leaveAnalysis();
-    cmdAnalyze->setText(kAnalyzeCaption);
+    m_view.cmdAnalyze->setText(kAnalyzeCaption);
     // During a session the clock has already moved on to the next position;
     // drawing another would take it from under the user.
-    if (withAuto && chkAuto->isChecked() && !sessionRunning())
+    if (withAuto && m_view.chkAuto->isChecked() && !sessionRunning())
         cmdNext_Click();
 }
 
 void frmKestrelux::analyseFinishedPosition()
 {
     // Always the position just finished: an analysis still running goes first.
-    if (ENGINE->EngineStarted())
+    if (m_view.ENGINE->EngineStarted())
         StopAnalysis(false);
     cmdAnalyze_Click();
 }
@@ -176,45 +162,46 @@ void frmKestrelux::cmdSetEngine_Click()
     LastEngine = setup.txtEngine->text();
     LastCommandLine = setup.txtCommandLine->text();
     const QString section = QLatin1String(kx::kSettingsSection);
-    QString error;
-    const bool saved =
-        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kEngineKey), LastEngine,
-                          &error) &&
-        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kCommandLineKey),
-                          LastCommandLine, &error);
+    kx::Result<> saved =
+        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kEngineKey), LastEngine);
+    if (saved)
+        saved = kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kCommandLineKey),
+                                  LastCommandLine);
     if (!saved)
         showMessage(tr("The engine settings could not be saved: %1\n"
                        "They apply until Kestrelux is closed.")
-                        .arg(error));
+                        .arg(saved.error()));
 }
 
 void frmKestrelux::cmdWB_Click()
 {
-    if (txtPos->text().trimmed().isEmpty()) {
+    const QString position = m_view.txtPos->text().trimmed();
+    if (position.isEmpty()) {
         showMessage(tr("There is no position to open: show one first."));
         return;
     }
-    const bool clockWasOn = tmrTime->isActive();
-    tmrTime->stop();
+    QTimer* clock = m_session->clock();
+    const bool clockWasOn = clock->isActive();
+    clock->stop();
     const QStringList arguments = ExternalLauncher::Arguments(
-        defaultEngineFound, QFileInfo(suitePath()).absoluteFilePath(), txtPos->text().trimmed());
+        defaultEngineFound, QFileInfo(suitePath()).absoluteFilePath(), position);
     ExternalLauncher& launcher = externalLauncher();
-    QString why;
-    if (!launcher.Launch(arguments, kx::NumericValue(txtWaitTime->text()),
-                         lblSideToMove->text() == kBlack, &why)) {
-        showMessage(why);
+    const kx::Result<> launched = launcher.Launch(
+        arguments, kx::NumericValue(m_view.txtWaitTime->text()), m_shown.blackToMove());
+    if (!launched) {
+        showMessage(launched.error());
         if (clockWasOn)
-            tmrTime->start();
+            clock->start();
         return;
     }
     // The attempt on this position no longer counts.
-    positionAnalysed = true;
+    m_session->setPositionAnalysed(true);
     connect(
         &launcher, &ExternalLauncher::finished, this,
         [this, clockWasOn] {
             showMessage(kRestartMessage);
             if (clockWasOn)
-                tmrTime->start();
+                m_session->clock()->start();
         },
         Qt::SingleShotConnection);
 }

@@ -9,11 +9,10 @@
 #include "EventPump.h"
 #include "FlexGrid.h"
 #include "NumberText.h"
-#include "PositionTable.h"
+#include "PositionTableModel.h"
 #include "Ranking.h"
 #include "ScoreLines.h"
 #include "StatsTable.h"
-#include "SuiteFile.h"
 #include "frmRecords.h"
 
 #include <QApplication>
@@ -25,36 +24,32 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include <limits>
-
 namespace {
 const QString kSortingCaption = QStringLiteral("SORTING... ");
-const QColor kStatsModeTextColor(255, 0, 0);
 constexpr int kReportMoveColumn = 2;
 constexpr int kReportPositionColumn = 5;
-constexpr qint32 kMaxPositions = std::numeric_limits<qint16>::max();
 } // namespace
 
 void frmKestrelux::connectRecords()
 {
-    connect(cmdRecords, &QPushButton::clicked, this, &frmKestrelux::cmdRecords_Click);
-    connect(cmdScanBM, &QPushButton::clicked, this, &frmKestrelux::cmdScanBM_Click);
-    connect(cmdWorst, &QPushButton::clicked, this, &frmKestrelux::cmdWorst_Click);
-    connect(Grid, &QAbstractItemView::clicked, this, &frmKestrelux::Grid_Click);
-    connect(grdReport, &QAbstractItemView::clicked, this, &frmKestrelux::grdReport_Click);
+    connect(m_view.cmdRecords, &QPushButton::clicked, this, &frmKestrelux::cmdRecords_Click);
+    connect(m_view.cmdScanBM, &QPushButton::clicked, this, &frmKestrelux::cmdScanBM_Click);
+    connect(m_view.cmdWorst, &QPushButton::clicked, this, &frmKestrelux::cmdWorst_Click);
+    connect(m_view.Grid, &QAbstractItemView::clicked, this, &frmKestrelux::Grid_Click);
+    connect(m_view.grdReport, &QAbstractItemView::clicked, this, &frmKestrelux::grdReport_Click);
 }
 
 bool frmKestrelux::tableIsForSuite() const
 {
-    return m_stats->BelongsTo(cmbEPDFile->currentText());
+    return m_stats->BelongsTo(suiteName());
 }
 
 void frmKestrelux::cmdRecords_Click()
 {
     kx::ScoresQuery query;
-    query.suite = cmbEPDFile->currentText();
+    query.suite = suiteName();
     query.statsMode = statsMode;
-    query.levelLimit = kx::NumericValue(txtLivello->text());
+    query.levelLimit = kx::NumericValue(m_view.txtLivello->text());
     const QStringList log =
         kx::ReadLogLines(QDir(m_dataFolder).filePath(QLatin1String(kx::kLogFileName)));
 
@@ -65,22 +60,20 @@ void frmKestrelux::cmdRecords_Click()
 
 void frmKestrelux::SaveStats()
 {
-    StorePanelStats();
-    QString error;
-    if (!m_stats->Save(m_dataFolder, &error))
-        showMessage(error);
+    const kx::Result<> saved = m_stats->Save(m_dataFolder);
+    if (!saved)
+        showMessage(saved.error());
 }
 
 bool frmKestrelux::SwitchStatsSuite()
 {
-    StorePanelStats();
-    QString error;
-    if (m_stats->Save(m_dataFolder, &error))
+    const kx::Result<> saved = m_stats->Save(m_dataFolder);
+    if (saved)
         return true;
     // Loading the next suite would drop what could not be saved.
     const QString kept = m_stats->Suite();
-    cmbEPDFile->setEditText(kept);
-    showMessage(error + QLatin1Char('\n') +
+    m_view.cmbEPDFile->setEditText(kept);
+    showMessage(saved.error() + QLatin1Char('\n') +
                 tr("%1 stays chosen, so its statistics are not lost.").arg(kept));
     return false;
 }
@@ -90,36 +83,37 @@ void frmKestrelux::LoadStats()
     const QPointer<frmKestrelux> self(this);
     EventPump pump([this, self] { return !self || m_closing; });
     // Another suite chosen meanwhile has been taken care of by its own choice.
-    const QString suite = cmbEPDFile->currentText();
-    const StatsTable::Outcome outcome = m_stats->Load(
-        m_dataFolder, suite, [&] { return pump() && cmbEPDFile->currentText() == suite; });
+    const QString suite = suiteName();
+    const StatsTable::Outcome outcome =
+        m_stats->Load(m_dataFolder, suite, [&] { return pump() && suiteName() == suite; });
     if (!self || !outcome.finished)
         return;
     if (!outcome.error.isEmpty())
         showMessage(outcome.error);
     // The table's positions can be drawn at once, as far as the suite file
     // reaches; a table saved earlier needs no new scan, which would clear it.
-    const qint32 lines = qMax(0, kx::CountSuiteLines(suitePath()));
-    suiteSize = static_cast<qint16>(qBound(0, qMin(outcome.positions, lines), kMaxPositions));
+    const qint32 lines = m_suite.Open(suitePath()) ? m_suite.size() : 0;
+    m_suiteSize = qBound(0, qMin(outcome.positions, lines), kx::kMaxPositions);
 }
 
 void frmKestrelux::Grid_Click()
 {
-    const int row = Grid->Row();
+    const int row = m_view.Grid->Row();
     if (row > 0)
-        ShowPosition(static_cast<qint16>(qMin(row, kMaxPositions)));
+        ShowPosition(row);
 }
 
 void frmKestrelux::grdReport_Click()
 {
     if (sessionRunning())
         return;
+    FlexGrid* report = m_view.grdReport;
     const double position =
-        kx::NumericValue(grdReport->TextMatrix(grdReport->Row(), kReportPositionColumn));
+        kx::NumericValue(report->TextMatrix(report->Row(), kReportPositionColumn));
     // The position comes up with the best move and the user's own marked.
-    if (position > 0 && ShowPosition(kx::RoundToInt16(position))) {
-        kx::MarkBestMove(*CBoard, txtFen->text());
-        kx::MarkMoveText(*CBoard, grdReport->TextMatrix(grdReport->Row(), kReportMoveColumn),
+    if (position > 0 && ShowPosition(kx::RoundToInt32(position))) {
+        kx::MarkBestMove(*m_view.CBoard, m_shown.record());
+        kx::MarkMoveText(*m_view.CBoard, report->TextMatrix(report->Row(), kReportMoveColumn),
                          kx::kUserMoveColor);
     }
 }
@@ -136,14 +130,7 @@ void frmKestrelux::grdReport_KeyDown(qint16 KeyCode, [[maybe_unused]] qint16 Shi
         FitWindowToMode();
         QApplication::beep();
     }
-    // Red marks statistics mode; otherwise the side's own colour, so the label
-    // stays readable when Black is to move.
-    QColor text = lblSideToMove->text() == QLatin1String("black") ? Qt::white : Qt::black;
-    if (statsMode)
-        text = kStatsModeTextColor;
-    QPalette palette = lblSideToMove->palette();
-    palette.setColor(QPalette::WindowText, text);
-    lblSideToMove->setPalette(palette);
+    m_view.ColourSideLabel(m_shown.blackToMove(), statsMode);
 }
 
 void frmKestrelux::cmdScanBM_Click()
@@ -151,15 +138,15 @@ void frmKestrelux::cmdScanBM_Click()
     const QPointer<frmKestrelux> self(this);
     EventPump pump([this, self] { return !self || m_closing; });
     // A suite chosen meanwhile brings its own table; the scan then stops.
-    const QString suite = cmbEPDFile->currentText();
-    const StatsTable::Outcome outcome = m_stats->Scan(
-        suitePath(), suite, [&] { return pump() && cmbEPDFile->currentText() == suite; });
+    const QString suite = suiteName();
+    const StatsTable::Outcome outcome =
+        m_stats->Scan(m_suite, suitePath(), suite, [&] { return pump() && suiteName() == suite; });
     if (!self || !outcome.finished)
         return;
     if (!outcome.error.isEmpty())
         showMessage(outcome.error);
     if (outcome.replaced)
-        suiteSize = static_cast<qint16>(outcome.positions);
+        m_suiteSize = outcome.positions;
 }
 
 void frmKestrelux::cmdWorst_Click()
@@ -169,22 +156,14 @@ void frmKestrelux::cmdWorst_Click()
         return; // a click while the ranking runs starts nothing
     if (worst.state() == kx::WorstRanking::State::NotRanked) {
         // Only positions the table holds are ranked.
-        const qint32 count = qMin<qint32>(suiteSize, Grid->Rows() - 1);
+        const qint32 count = qMin(m_suiteSize, m_stats->model().positions());
         if (count < 1) {
             showMessage(tr("The position table of %1 holds no positions to rank; scan the suite "
                            "with ScanBm first.")
-                            .arg(cmbEPDFile->currentText()));
+                            .arg(suiteName()));
             return;
         }
-        QList<qint16> scores(count);
-        for (qint32 n = 1; n <= count; ++n) {
-            auto cell = [this, n](int column) {
-                return kx::NumericValue(Grid->TextMatrix(n, column));
-            };
-            scores[n - 1] = kx::Badness(cell(kx::TableCol::Attempts), cell(kx::TableCol::Solved),
-                                        cell(kx::TableCol::Difficulty));
-        }
-        worst.Begin(scores);
+        worst.Begin(m_stats->model().badness(count));
 
         // One caption per pass of the sort, as the ranking has always shown
         // its progress; events run only every few milliseconds.
@@ -206,5 +185,5 @@ void frmKestrelux::cmdWorst_Click()
     }
     const qint32 position = worst.Next();
     if (position > 0)
-        ShowPosition(static_cast<qint16>(position));
+        ShowPosition(position);
 }

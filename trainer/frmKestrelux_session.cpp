@@ -1,30 +1,37 @@
 // Session flow: Start, Next with the level filter, choosing a suite, the
-// position panel's handlers and the checks on the two session settings.
+// position panel's handlers, the checks on the two session settings, and
+// what the window shows of each finished attempt and of the session's end.
 
 #include "frmKestrelux.h"
 
+#include "EventPump.h"
 #include "FlexGrid.h"
 #include "LastChoices.h"
+#include "NqCBoard.h"
 #include "NumberText.h"
-#include "PositionTable.h"
-#include "RandomSource.h"
-#include "SuiteFile.h"
+#include "PositionTableModel.h"
+#include "SessionKeeper.h"
+#include "SessionReport.h"
+#include "StatsKeys.h"
+#include "StatsTable.h"
+#include "TrainingSession.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTimer>
 
 namespace {
 
-constexpr int kKeyDown = 40;
 const QString kDefaultPositions = QStringLiteral("10");
 const QString kDefaultSeconds = QStringLiteral("50");
+const QString kAnalysedMessage = QStringLiteral("Gia analizzato: non contato");
 
 // A setting box holds a number when its whole text (blanks aside) is one.
 bool isNumber(const QString& text)
@@ -36,38 +43,33 @@ bool isNumber(const QString& text)
     return ok;
 }
 
-// Which of the first count lines (indexed by number) hold a record: blank and
-// whitespace-only lines keep their numbers but are never drawn. None when the
-// file cannot be read.
-std::optional<QList<bool>> linesWithRecords(const QString& path, qint32 count)
-{
-    const std::optional<QStringList> lines = kx::ReadSuiteLines(path);
-    if (!lines)
-        return std::nullopt;
-    QList<bool> holds(qMax(0, count) + 1, false);
-    for (qint32 n = 1; n <= count && n <= lines->size(); ++n)
-        holds[n] = !lines->at(n - 1).trimmed().isEmpty();
-    return holds;
-}
-
 } // namespace
 
-bool frmKestrelux::suiteReady(QString* why, QList<bool>* holdsRecord) const
+void frmKestrelux::connectSession()
+{
+    connect(m_session, &kx::TrainingSession::clockTicked, this, [this](double elapsed) {
+        m_view.lblTime->setText(kx::NumberToText(kx::RoundToInt32(elapsed)));
+    });
+    connect(m_session, &kx::TrainingSession::attemptJudged, this, &frmKestrelux::attemptJudged);
+    connect(m_session, &kx::TrainingSession::nextPositionWanted, this, [this] {
+        // Should the next position fail to come up (the suite file gone),
+        // the session ends here rather than stay locked without a clock.
+        if (!NextPosition())
+            m_session->Finish();
+    });
+    connect(m_session, &kx::TrainingSession::sessionEnded, this, &frmKestrelux::EndSession);
+}
+
+kx::Result<> frmKestrelux::suiteReady()
 {
     const QString path = suitePath();
-    const std::optional<QList<bool>> holds = linesWithRecords(path, suiteSize);
-    if (!holds) {
-        *why = tr("The suite file %1 cannot be read.\nChoose another suite, or put the file in %2.")
-                   .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath());
-        return false;
-    }
-    if (suiteSize < 1 || !holds->contains(true)) {
-        *why = tr("The suite %1 holds no positions to draw from.").arg(cmbEPDFile->currentText());
-        return false;
-    }
-    if (holdsRecord)
-        *holdsRecord = *holds;
-    return true;
+    if (!m_suite.Open(path))
+        return kx::Fail(
+            tr("The suite file %1 cannot be read.\nChoose another suite, or put the file in %2.")
+                .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath()));
+    if (!m_suite.holdsRecordUpTo(m_suiteSize))
+        return kx::Fail(tr("The suite %1 holds no positions to draw from.").arg(suiteName()));
+    return {};
 }
 
 void frmKestrelux::cmdNew_Click()
@@ -75,9 +77,9 @@ void frmKestrelux::cmdNew_Click()
     // Settings typed but not yet left are checked before the session locks them.
     txtPositionsForSession_Validate();
     txtTimeForPosition_Validate();
-    QString why;
-    if (!suiteReady(&why)) {
-        showMessage(why);
+    const kx::Result<> ready = suiteReady();
+    if (!ready) {
+        showMessage(ready.error());
         return;
     }
 
@@ -87,32 +89,21 @@ void frmKestrelux::cmdNew_Click()
     if (!NextPosition())
         return; // nothing could be shown; the message has been given
 
-    tmrTime->start();
-    positionAnalysed = false;
-    txtCommento->hide();
-    Grid->hide();
-    chkTimer->setChecked(true);
-
-    grdReport->setRows(1);
-    grdReport->AddItem(QString());
-    grdReport->setFixedRows(1);
-
-    lblPunti->setText(QStringLiteral("0"));
-    lblTotTime->setText(QStringLiteral("0"));
-    totalSaved = 0;
-    solvedCount = 0;
-    attemptCount = 0;
-    userMove.clear();
-    txtReport->clear();
+    m_session->Start(kx::RoundToInt32(kx::NumericValue(m_view.txtPositionsForSession->text())));
+    m_view.txtCommento->hide();
+    m_view.Grid->hide();
+    m_view.chkTimer->setChecked(true);
+    m_report->Reset();
+    showTotals();
     // The whole session can be played from the keyboard: moves are typed on the board.
-    CBoard->setFocus();
+    m_view.CBoard->setFocus();
 }
 
 void frmKestrelux::keepChoices()
 {
     // A convenience: when the file cannot be written the next start has the defaults.
-    kx::WriteLastChoices(m_dataFolder, {cmbEPDFile->currentText(), txtPositionsForSession->text(),
-                                        txtTimeForPosition->text()});
+    (void)kx::WriteLastChoices(m_dataFolder, {suiteName(), m_view.txtPositionsForSession->text(),
+                                              m_view.txtTimeForPosition->text()});
 }
 
 void frmKestrelux::cmdNext_Click()
@@ -122,42 +113,37 @@ void frmKestrelux::cmdNext_Click()
 
 bool frmKestrelux::NextPosition()
 {
-    QString why;
-    QList<bool> holdsRecord;
-    if (!suiteReady(&why, &holdsRecord)) {
-        showMessage(why);
+    const kx::Result<> ready = suiteReady();
+    if (!ready) {
+        showMessage(ready.error());
         return false;
     }
-    const qint16 size = suiteSize;
-    qint16 p = kx::DrawPositionNumber(m_random.Next(), size);
-
-    if (statsMode) {
-        levelTag = QStringLiteral("[Liv<=") + txtLivello->text() + QStringLiteral("]");
-        auto level = [this](int position) {
-            return kx::NumericValue(Grid->TextMatrix(position, kx::TableCol::Difficulty));
-        };
-        // Refuse at once when no position of the suite is within the limit;
-        // drawing on would never end.
-        const double limit = kx::NumericValue(txtLivello->text());
-        bool any = false;
-        for (int position = 1; position <= size && !any; ++position)
-            any = holdsRecord[position] && level(position) <= limit;
-        if (!any) {
-            showMessage(tr("No position of %1 has a level of %2 or less.")
-                            .arg(cmbEPDFile->currentText(), txtLivello->text()));
-            return false;
-        }
-        const QPointer<frmKestrelux> self(this);
-        while (!holdsRecord[p] || kx::NumericValue(txtLivello->text()) < level(p)) {
-            p = kx::DrawPositionNumber(m_random.Next(), size);
-            QCoreApplication::processEvents();
-            if (!self || m_closing)
-                return false;
-        }
+    if (!statsMode) {
+        // suiteReady has seen a record among the positions drawn from.
+        const std::optional<qint32> p = m_suite.Draw(m_random, m_suiteSize);
+        return p && ShowPosition(*p);
     }
-    while (!holdsRecord[p])
-        p = kx::DrawPositionNumber(m_random.Next(), size);
-    return ShowPosition(p);
+
+    const QString limitText = m_view.txtLivello->text();
+    m_session->setLevelTag(QStringLiteral("[Liv<=") + limitText + QStringLiteral("]"));
+    const PositionTableModel& table = m_stats->model();
+    // The limit is read at each draw, and events run between draws, so the
+    // window stays closable and the limit can be raised meanwhile.
+    const QPointer<frmKestrelux> self(this);
+    const std::optional<qint32> p = m_suite.Draw(
+        m_random, m_suiteSize,
+        [&](qint32 n) { return table.level(n) <= kx::NumericValue(m_view.txtLivello->text()); },
+        [&] {
+            QCoreApplication::processEvents();
+            return self && !m_closing;
+        });
+    if (!self || m_closing)
+        return false;
+    if (!p) {
+        showMessage(tr("No position of %1 has a level of %2 or less.").arg(suiteName(), limitText));
+        return false;
+    }
+    return ShowPosition(*p);
 }
 
 void frmKestrelux::cmbEPDFile_Click()
@@ -166,9 +152,9 @@ void frmKestrelux::cmbEPDFile_Click()
         return;
     if (statsMode && !SwitchStatsSuite())
         return;
-    currentPosition = 0;
-    txtPos->clear();
-    txtCommento->clear();
+    m_shown.LeaveSuite();
+    m_view.txtPos->clear();
+    m_view.txtCommento->clear();
     if (statsMode)
         LoadStats();
     else
@@ -179,39 +165,88 @@ void frmKestrelux::txtPos_DblClick()
 {
     if (sessionRunning())
         return;
-    ShowPosition(kx::RoundToInt16(kx::NumericValue(txtPos->text())));
+    ShowPosition(kx::RoundToInt32(kx::NumericValue(m_view.txtPos->text())));
 }
 
 void frmKestrelux::txtFen_Click()
 {
     if (sessionRunning())
         return;
-    showMessage(txtFen->text());
+    showMessage(m_view.txtFen->text());
 }
 
 void frmKestrelux::txtDifficolta_KeyDown(int keyCode)
 {
-    if (keyCode == kKeyDown)
+    if (keyCode == kx::kVkDown)
         cmdNext_Click();
 }
 
 void frmKestrelux::txtPositionsForSession_Validate()
 {
-    const QString text = txtPositionsForSession->text();
+    QLineEdit* box = m_view.txtPositionsForSession;
+    const QString text = box->text();
     const double value = kx::NumericValue(text);
     if (value > 1000 || value < 10 || !isNumber(text)) {
-        txtPositionsForSession->setText(kDefaultPositions);
+        box->setText(kDefaultPositions);
         return;
     }
     // A session ends when its count of positions is reached, so the count is whole.
     if (value != std::floor(value))
-        txtPositionsForSession->setText(kx::NumberToText(kx::RoundToInt32(value)));
+        box->setText(kx::NumberToText(kx::RoundToInt32(value)));
 }
 
 void frmKestrelux::txtTimeForPosition_Validate()
 {
-    const QString text = txtTimeForPosition->text();
+    QLineEdit* box = m_view.txtTimeForPosition;
+    const QString text = box->text();
     const double value = kx::NumericValue(text);
     if (value > 1000 || value == 0 || !isNumber(text))
-        txtTimeForPosition->setText(kDefaultSeconds);
+        box->setText(kDefaultSeconds);
+}
+
+void frmKestrelux::tmrTime_Timer()
+{
+    m_session->Tick();
+}
+
+void frmKestrelux::showTotals()
+{
+    const kx::SessionTally& tally = m_session->tally();
+    m_view.lblPunti->setText(tally.pointsText());
+    m_view.lblTotTime->setText(tally.secondsUsedText());
+    m_view.lblTotSaved->setText(tally.savedText());
+    m_view.lblSolved->setText(tally.solvedText());
+}
+
+void frmKestrelux::attemptJudged(const kx::Attempt& attempt)
+{
+    m_stats->CountAttempt(attempt.solved);
+    QApplication::clipboard()->setText(attempt.record);
+    if (attempt.matched && !attempt.solved)
+        showMessage(kAnalysedMessage);
+    // A half-entered move is dropped with its mark.
+    m_moves->DropPick();
+    if (attempt.solved)
+        QApplication::beep();
+    showTotals();
+    m_report->AddAttempt(attempt);
+    if (m_view.chkAnalyze->isChecked() && !m_session->positionAnalysed())
+        analyseFinishedPosition();
+}
+
+void frmKestrelux::EndSession()
+{
+    // A session cut short by closing the window is abandoned, not logged.
+    if (m_closing)
+        return;
+    const kx::SessionTally& tally = m_session->tally();
+    m_view.lblPunti->setText(tally.finalPointsText());
+    kx::SummaryLineInput summary = tally.summary();
+    summary.timeForPosition = m_view.txtTimeForPosition->text();
+    summary.when = QDateTime::currentDateTime();
+    summary.suiteName = suiteName();
+    summary.levelTag = m_session->levelTag();
+    m_report->AddSummary(kx::SummaryLine(summary));
+    m_view.chkTimer->setChecked(false);
+    m_sessionKeeper->Finished(m_report->Text());
 }

@@ -1,5 +1,7 @@
 #include "frmOutput.h"
 
+#include "Twips.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
@@ -9,7 +11,6 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 4620;  // twips
 constexpr int kClientHeight = 3150; // twips
 // A long analysis never makes the text grow without end.

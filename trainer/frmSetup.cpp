@@ -1,5 +1,7 @@
 #include "frmSetup.h"
 
+#include "Twips.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 const QString kProgramsFilter = QStringLiteral("Eseguibili (*)");
 const QString kAllFilesFilter = QStringLiteral("Tutti i file (*)");
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SuiteFile.h"
+#include "Suite.h"
 
 #include <QFile>
 #include <QStringList>
@@ -44,9 +44,20 @@ inline QStringList publicSuiteRecords()
     return lines;
 }
 
+/// Every line of a suite file as the suite reads it; empty when it cannot be read.
+inline QStringList suiteLines(const QString& path)
+{
+    kx::Suite suite;
+    QStringList lines;
+    if (!suite.Open(path))
+        return lines;
+    for (qint32 n = 1; n <= suite.size(); ++n)
+        lines << suite.record(n).valueOr(QString());
+    return lines;
+}
+
 /// The records of the suite shipped with the program.
 inline QStringList shippedSuiteRecords()
 {
-    return kx::ReadSuiteLines(QStringLiteral(KX_SOURCE_DIR "/trainer/suites/KESTREL.EPD"))
-        .value_or(QStringList());
+    return suiteLines(QStringLiteral(KX_SOURCE_DIR "/trainer/suites/KESTREL.EPD"));
 }

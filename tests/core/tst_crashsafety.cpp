@@ -87,13 +87,13 @@ QByteArray contentAfter(const QString& kind, int n)
     return StatsText(statsRows(n));
 }
 
-bool writeNext(const QString& kind, const QString& path, int n, QString* error)
+Result<> writeNext(const QString& kind, const QString& path, int n)
 {
     if (kind == "log")
-        return AppendSessionLog(path, sessionReport(n), error);
+        return AppendSessionLog(path, sessionReport(n));
     if (kind == "ini")
-        return WriteIniValue(path, "Kestrelux", "Engine", engineValue(n), error);
-    return WriteStatsFile(path, statsRows(n), error);
+        return WriteIniValue(path, "Kestrelux", "Engine", engineValue(n));
+    return WriteStatsFile(path, statsRows(n));
 }
 
 void say(const QByteArray& text)
@@ -108,9 +108,9 @@ int writeUntilKilled(const QString& kind, const QString& path, int done)
 {
     for (int n = done + 1; n <= done + kMostWrites; ++n) {
         say("begin " + QByteArray::number(n) + '\n');
-        QString error;
-        if (!writeNext(kind, path, n, &error)) {
-            say("failed " + error.toUtf8() + '\n');
+        const Result<> written = writeNext(kind, path, n);
+        if (!written) {
+            say("failed " + written.error().toUtf8() + '\n');
             return 1;
         }
         say("end " + QByteArray::number(n) + '\n');
@@ -216,17 +216,16 @@ void TestCrashSafety::refusedWriteLosesNothing()
     QFile::Permissions folder = QFile::permissions(dir.path());
     if (!fullDisk)
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    QString error;
-    bool written = true;
+    Result<> written;
     {
         std::optional<FileSizeLimit> limit;
         if (fullDisk)
             limit.emplace(1024); // less than the file holds already
-        written = writeNext(kind, path, 2, &error);
+        written = writeNext(kind, path, 2);
     }
     QFile::setPermissions(dir.path(), folder);
     QVERIFY(!written);
-    QVERIFY2(error.contains(path), qPrintable(error));
+    QVERIFY2(written.error().contains(path), qPrintable(written.error()));
     QVERIFY(readAll(path) == contentAfter(kind, 1));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"file.txt"});
 }

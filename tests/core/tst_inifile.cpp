@@ -105,8 +105,8 @@ void TestIniFile::writes()
     QFETCH(QByteArray, before);
     if (!before.isEmpty())
         writeAll(m_path, before);
-    QString error;
-    QVERIFY2(WriteIniValue(m_path, "Kestrelux", "Engine", "/x", &error), qPrintable(error));
+    const Result<> written = WriteIniValue(m_path, "Kestrelux", "Engine", "/x");
+    QVERIFY2(written, qPrintable(written.error()));
     QTEST(readAll(m_path), "after");
 }
 
@@ -137,14 +137,13 @@ void TestIniFile::failureKeepsOldFile()
     QFETCH(int, sizeLimit);
     const QByteArray old("[Kestrelux]\nEngine=/old\n");
     writeAll(m_path, old);
-    QString error;
-    bool written = true;
+    Result<> written;
     {
         const FileSizeLimit limit(static_cast<rlim_t>(sizeLimit));
-        written = WriteIniValue(m_path, "Kestrelux", "Engine", value, &error);
+        written = WriteIniValue(m_path, "Kestrelux", "Engine", value);
     }
     QVERIFY(!written);
-    QVERIFY2(error.contains(m_path), qPrintable(error));
+    QVERIFY2(written.error().contains(m_path), qPrintable(written.error()));
     QCOMPARE(readAll(m_path), old);
     // No half-written temporary file is left beside it.
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"Kestrelux.ini"});

@@ -127,9 +127,7 @@ void TestJudging::agreesWithMatchMoveOnTheClassicSuites()
     const QStringList records = publicSuiteRecords() + shippedSuiteRecords();
     QVERIFY(records.size() > 50);
     for (const QString& record : records) {
-        BestMoves best;
-        SplitBestMoves(GetBmField(record), best);
-        const QString allSlots = QStringList(best.begin(), best.end()).join(u' ');
+        const QString allSlots = CleanMove(GetSolutionText(record));
         const ChessPosition position = RecordPosition(record).value();
         int accepted = 0;
         for (const ChessMove& move : position.LegalMoves()) {

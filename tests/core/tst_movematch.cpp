@@ -130,14 +130,12 @@ void TestMoveMatch::everySuiteBestMove()
     const QStringList lines = publicSuiteRecords();
     QVERIFY2(!lines.isEmpty(), kNoPublicSuites);
     for (const QString& record : lines) {
-        BestMoves bestSlots;
-        SplitBestMoves(GetBmField(record), bestSlots);
+        const QString allSlots = CleanMove(GetSolutionText(record));
         for (const QString& san : GetSolutionText(record).split(u' ', Qt::SkipEmptyParts)) {
             const QString user = userForm(record, san);
             const QString entry = CleanMove(san);
             const QByteArray where = (record.trimmed() + " / " + san + " / " + user).toUtf8();
             QVERIFY2(!user.isEmpty(), where);
-            const QString allSlots = QStringList(bestSlots.begin(), bestSlots.end()).join(u' ');
             QVERIFY2(MatchMove(user, allSlots), where);
 
             const auto changed = [&](int at, QChar c) {

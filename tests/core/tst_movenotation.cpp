@@ -141,24 +141,6 @@ private slots:
         QCOMPARE(read.outcome == TypedMove::Outcome::Several, found.size() > 1);
     }
 
-    void boardPosition_data()
-    {
-        addColumns("board", "record", "fen"); // fen: "" when there is no position
-        row("the record's: rights and en passant kept", "4k3/8/8/3pP3/8/8/8/4K3 w - -",
-            "4k3/8/8/3pP3/8/8/8/4K3 w - d6 bm exd6;", "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1");
-        row("after a move: the rights at home kept", "r3k2r/8/8/8/8/8/8/R4RK1 b - -",
-            "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - bm O-O;", "r3k2r/8/8/8/8/8/8/R4RK1 b kq - 0 1");
-        row("no record", "4k3/8/8/8/8/8/8/4K3 b - -", "", "4k3/8/8/8/8/8/8/4K3 b - - 0 1");
-        row("an empty board", "8/8/8/8/8/8/8/8 w - -", "", "");
-    }
-    void boardPosition()
-    {
-        QFETCH(QString, board);
-        QFETCH(QString, record);
-        const std::optional<ChessPosition> position = BoardPosition(board, record);
-        QTEST(position ? position->ToFen() : QString(), "fen");
-    }
-
     // Every legal move of every record of the shipped and the public suites reads
     // back from its SAN, its coordinates and the board's form as the same move.
     void roundTripsOverEverySuite()

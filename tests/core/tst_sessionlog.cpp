@@ -17,9 +17,8 @@ private slots:
     {
         // The data folder may not exist yet on a first run.
         const QString path = m_dir.filePath(QStringLiteral("pomvel/kestrelux/KXLog.txt"));
-        QString error;
-        QVERIFY2(AppendSessionLog(path, "\nfirst\n\n  96 1/1(100%)", &error), qPrintable(error));
-        QVERIFY2(AppendSessionLog(path, "\nsecond", &error), qPrintable(error));
+        QVERIFY(AppendSessionLog(path, "\nfirst\n\n  96 1/1(100%)"));
+        QVERIFY(AppendSessionLog(path, "\nsecond"));
         QCOMPARE(readAll(path), QByteArray("\nfirst\n\n  96 1/1(100%)\n\nsecond\n"));
     }
 
@@ -28,14 +27,13 @@ private slots:
     {
         const QString path = m_dir.filePath(QStringLiteral("KXLog.txt"));
         QVERIFY(AppendSessionLog(path, QStringLiteral("older session")));
-        QString error;
-        bool written = true;
+        Result<> written;
         {
             const FileSizeLimit limit(64);
-            written = AppendSessionLog(path, QString(4096, u'r'), &error);
+            written = AppendSessionLog(path, QString(4096, u'r'));
         }
         QVERIFY(!written);
-        QVERIFY2(error.contains(path), qPrintable(error));
+        QVERIFY2(written.error().contains(path), qPrintable(written.error()));
         QCOMPARE(readAll(path), QByteArray("older session\n"));
     }
 

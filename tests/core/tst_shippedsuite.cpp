@@ -3,9 +3,9 @@
 
 #include "Epd.h"
 #include "Fen.h"
-#include "MoveMatch.h"
+#include "Judging.h"
 #include "Notation.h"
-#include "SuiteFile.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -24,11 +24,7 @@ constexpr int kEngineTimeoutMs = 60000;
 
 QStringList records()
 {
-    QStringList out;
-    const qint32 count = CountSuiteLines(kSuite);
-    for (qint32 n = 1; n <= count; ++n)
-        out << ReadSuiteRecord(kSuite, n).record;
-    return out;
+    return suiteLines(kSuite);
 }
 
 int squareIndex(const QString& name) // "e2" -> board order
@@ -89,10 +85,8 @@ void TestShippedSuite::wellFormed()
         QCOMPARE(whiteKings, 1);
         QCOMPARE(blackKings, 1);
 
-        BestMoves best;
-        SplitBestMoves(GetBmField(record), best);
         QVERIFY2(GetBmField(record).startsWith(QLatin1String("bm ")), qPrintable(record));
-        QVERIFY2(!best[0].isEmpty(), qPrintable(record));
+        QVERIFY2(!GetBestMoveWords(record).isEmpty(), qPrintable(record));
     }
     QVERIFY(blackToMove * 4 >= all.size());
 }
@@ -124,11 +118,8 @@ void TestShippedSuite::bestMovesAreTheEnginesChoice()
         if (uci.size() == 5)
             user += QLatin1Char('=') + uci.mid(4, 1).toUpper();
 
-        BestMoves best;
-        SplitBestMoves(GetBmField(record), best);
-        const bool matched = std::any_of(
-            best.begin(), best.end(), [&](const QString& slot) { return MatchMove(user, slot); });
-        QVERIFY2(matched, qPrintable(record + QStringLiteral(" / engine: ") + user));
+        QVERIFY2(JudgeMove(record, user),
+                 qPrintable(record + QStringLiteral(" / engine: ") + user));
     }
     engine.write("quit\n");
     engine.waitForFinished(5000);

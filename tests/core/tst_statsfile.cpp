@@ -103,12 +103,13 @@ void TestStatsFile::failedSaveKeepsOldFile()
     const QString path = dir.filePath("WAC.EPD_KXI.txt");
     QVERIFY(WriteStatsFile(path, {QStringList(), row(1)}));
     const QByteArray before = readAll(path);
-    QString error;
+    Result<> saved;
     {
         const FileSizeLimit limit(64); // the disk fills up during the save
-        QVERIFY(!WriteStatsFile(path, {QStringList(), row(1), row(2), row(3)}, &error));
+        saved = WriteStatsFile(path, {QStringList(), row(1), row(2), row(3)});
     }
-    QVERIFY2(error.contains(path), qPrintable(error));
+    QVERIFY(!saved);
+    QVERIFY2(saved.error().contains(path), qPrintable(saved.error()));
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no new file left behind
 

@@ -187,7 +187,7 @@ void TestInstalled::suites()
 
     suites->setEditText(suite);
     a.w.cmbEPDFile_Click();
-    QTEST(int(a.suiteSize()), "size");
+    QTEST(a.w.suiteSize(), "size");
     a.click("cmdNew");
     QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.join(u'\n')));
     QCOMPARE(a.text("txtFen").contains(QLatin1String("\"own.")), !usersCopy.isNull());
@@ -239,9 +239,10 @@ void TestInstalled::settingsFile()
         fx.writeFile(inData, usersOwn);
     fx.open(bin);
     KestreluxTestAccess& a = *fx.access;
-    QCOMPARE(a.settingsFile(), inDataFolder ? inData : beside);
+    const QString settings = kx::SettingsFile(bin, fx.dataDir.path());
+    QCOMPARE(settings, inDataFolder ? inData : beside);
     QCOMPARE(QFile::exists(inData), inDataFolder || !usersOwn.isNull());
-    QTEST(a.LastEngine(), "engine");
+    QTEST(a.engineShown().section(u'|', 0, 0), "engine");
 
     // Set Eng writes where the settings were read, never beside a read-only program.
     const QByteArray besideBefore = contents(beside);
@@ -252,7 +253,7 @@ void TestInstalled::settingsFile()
     });
     a.click("cmdSetEngine");
     QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.join(u'\n')));
-    QCOMPARE(kx::ReadIniValue(a.settingsFile(), "Kestrelux", "Engine"), "/opt/chosen");
+    QCOMPARE(kx::ReadIniValue(settings, "Kestrelux", "Engine"), "/opt/chosen");
     if (inDataFolder)
         QCOMPARE(contents(beside), besideBefore);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "FlexGrid.h"
+#include "NqCBoard.h"
 #include "NqIEngine.h"
+#include "TrainingSession.h"
+#include "Twips.h"
 #include "frmKestrelux.h"
 
 #include <QAbstractButton>
@@ -12,38 +15,15 @@
 #include <QTimer>
 
 /*
- * Lets the window tests read the main window's shared state and reach its
- * board, the way the window's own handlers do.
+ * The window tests' way into the main window: its elements by name, the
+ * seams it offers (the session, the position shown), and real mouse and key
+ * input on the board.
  */
 struct KestreluxTestAccess
 {
     explicit KestreluxTestAccess(frmKestrelux& window) : w(window) {}
 
     frmKestrelux& w;
-
-    qint16& suiteSize() { return w.suiteSize; }
-    qint16& selRow() { return w.selRow; }
-    qint32& currentPosition() { return w.currentPosition; }
-    qint32& solvedCount() { return w.solvedCount; }
-    qint32& attemptCount() { return w.attemptCount; }
-    qint32& totalSaved() { return w.totalSaved; }
-    bool& statsMode() { return w.statsMode; }
-    bool& positionAnalysed() { return w.positionAnalysed; }
-    bool& defaultEngineFound() { return w.defaultEngineFound; }
-    bool& defaultEngineMissing() { return w.defaultEngineMissing; }
-    QString& userMove() { return w.userMove; }
-    QString& levelTag() { return w.levelTag; }
-    QString& LastEngine() { return w.LastEngine; }
-    QString& LastCommandLine() { return w.LastCommandLine; }
-    double& elapsedTime() { return w.elapsedTime; }
-    double& timePerPosition() { return w.timePerPosition; }
-    kx::BestMoves& bestMoves() { return w.bestMoves; }
-    Pellomar::NqCBoard* board() { return w.CBoard; }
-    FlexGrid* grid() { return w.Grid; }
-    FlexGrid* report() { return w.grdReport; }
-    QTimer* clock() { return w.tmrTime; }
-    Ostravin::NqIEngine* engine() { return w.ENGINE; }
-    QString settingsFile() const { return w.settingsFile(); }
 
     template<typename T> T* element(const char* name)
     {
@@ -53,17 +33,30 @@ struct KestreluxTestAccess
         return found;
     }
 
+    Pellomar::NqCBoard* board() { return element<Pellomar::NqCBoard>("CBoard"); }
+    FlexGrid* grid() { return element<FlexGrid>("Grid"); }
+    FlexGrid* report() { return element<FlexGrid>("grdReport"); }
+    QTimer* clock() { return element<QTimer>("tmrTime"); }
+    Ostravin::NqIEngine* engine() { return element<Ostravin::NqIEngine>("ENGINE"); }
+    kx::TrainingSession& session() { return w.trainingSession(); }
+    /// The number of the position on the board; 0 when none.
+    qint32 currentPosition() { return w.shownPosition().number(); }
+    QString userMove() { return w.shownPosition().userMove(); }
+    qint32 attemptCount() { return session().tally().attempts(); }
+    qint32 solvedCount() { return session().tally().solved(); }
+
     /// The centre of a square in the board's own pixel coordinates.
     QPoint squareCentre(Pellomar::Column col, short row)
     {
-        const QRect r = w.CBoard->SquareRectTwips(col, row);
-        return QPoint((r.left() + r.width() / 2) / 15, (r.top() + r.height() / 2) / 15);
+        const QRect r = board()->SquareRectTwips(col, row);
+        return QPoint((r.left() + r.width() / 2) / kTwipsPerPixel,
+                      (r.top() + r.height() / 2) / kTwipsPerPixel);
     }
 
     /// A real mouse click on a square of the board.
     void clickSquare(Pellomar::Column col, short row)
     {
-        QTest::mouseClick(w.CBoard, Qt::LeftButton, Qt::NoModifier, squareCentre(col, row));
+        QTest::mouseClick(board(), Qt::LeftButton, Qt::NoModifier, squareCentre(col, row));
     }
 
     /// A click on a square named as in "e2".
@@ -77,15 +70,17 @@ struct KestreluxTestAccess
     /// drawn: "e2g" green, "d2r" red.
     QString marks()
     {
-        const QImage shot = w.CBoard->grab().toImage();
+        const QImage shot = board()->grab().toImage();
         const qreal dpr = shot.devicePixelRatio();
         QStringList found;
         for (short row = 1; row <= 8; ++row) {
             for (int col = 1; col <= 8; ++col) {
-                if (!w.CBoard->IsHighlighted(Pellomar::Column(col), row))
+                if (!board()->IsHighlighted(Pellomar::Column(col), row))
                     continue;
-                const QRectF t = w.CBoard->SquareRectTwips(Pellomar::Column(col), row);
-                const QRect r = QRectF(t.topLeft() / 15 * dpr, t.size() / 15 * dpr).toRect();
+                const QRectF t = board()->SquareRectTwips(Pellomar::Column(col), row);
+                const QRect r =
+                    QRectF(t.topLeft() / kTwipsPerPixel * dpr, t.size() / kTwipsPerPixel * dpr)
+                        .toRect();
                 int red = 0;
                 int green = 0;
                 for (int y = r.top(); y <= r.bottom(); ++y) {
@@ -136,6 +131,33 @@ struct KestreluxTestAccess
             element<QLineEdit>(name)->setText(text);
     }
 
+    /// Chooses the engine as the user does, in the engine setup.
+    void useEngine(const QString& program, const QString& commandLine)
+    {
+        w.setDialogRunner([&](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("txtEngine"))->setText(program);
+            dialog.findChild<QLineEdit*>(QStringLiteral("txtCommandLine"))->setText(commandLine);
+            dialog.findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
+            return dialog.result();
+        });
+        w.cmdSetEngine_Click();
+        w.setDialogRunner({});
+    }
+
+    /// What the engine setup shows: "program|arguments" (the dialog is cancelled).
+    QString engineShown()
+    {
+        QString shown;
+        w.setDialogRunner([&](QDialog& dialog) {
+            shown = dialog.findChild<QLineEdit*>(QStringLiteral("txtEngine"))->text() + u'|' +
+                    dialog.findChild<QLineEdit*>(QStringLiteral("txtCommandLine"))->text();
+            return int(QDialog::Rejected);
+        });
+        w.cmdSetEngine_Click();
+        w.setDialogRunner({});
+        return shown;
+    }
+
     /// The last line of the text report.
     QString lastReportLine() { return text("txtReport").section(u'\n', -1); }
 
@@ -143,10 +165,10 @@ struct KestreluxTestAccess
     /// ends, then stops the timer the next position started.
     void finishAttempt()
     {
-        w.tmrTime->stop();
-        const qint32 before = w.attemptCount;
-        for (int tick = 0; tick < 100000 && w.attemptCount == before; ++tick)
+        clock()->stop();
+        const qint32 before = attemptCount();
+        for (int tick = 0; tick < 100000 && attemptCount() == before; ++tick)
             w.tmrTime_Timer();
-        w.tmrTime->stop();
+        clock()->stop();
     }
 };

@@ -33,7 +33,8 @@ struct Fixture : TrainerFixture
         if (stats)
             writeFile(dataFile("zantex.txt"), {});
         a = &openOn(records);
-        a->suiteSize() = qint16(records.size());
+        if (stats)
+            window->cmdScanBM_Click(); // so that every record can be drawn
         useEngine(KX_FAKE_XBOARD, QStringList(fake) << "--record" << dataFile("commands"));
         AnalysisDriver::Timing timing;
         timing.featureWait = timing.leaveDelay = std::chrono::milliseconds(300);
@@ -43,13 +44,14 @@ struct Fixture : TrainerFixture
         a->clock()->stop();
         return *window;
     }
-    void useEngine(const QString& program, const QStringList& arguments)
+    /// The engine program with its arguments, each quoted; the command-line text set.
+    QString useEngine(const QString& program, const QStringList& arguments)
     {
-        a->LastEngine() = program;
         QStringList words;
         for (QString word : arguments)
             words << u'"' + word.replace(u'"', QLatin1String("\\\"")) + u'"';
-        a->LastCommandLine() = words.join(u' ');
+        a->useEngine(program, words.join(u' '));
+        return words.join(u' ');
     }
     QStringList commands() const
     {
@@ -255,7 +257,7 @@ void TestAnalysis::stopRestartAndStopEng()
     // restart: the board with the user's move on it; again only stops (no Auto).
     fx.a->playMove(Pellomar::e, 2, Pellomar::e, 4);
     w.cmdEngRestart_Click();
-    const QString board = "setboard 4k3/8/8/8/4P3/8/8/4K3 b - - 0 1";
+    const QString board = "setboard 4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1";
     QTRY_VERIFY_WITH_TIMEOUT(fx.commands().contains(board), kWaitMs);
     QCOMPARE(fx.caption(), QStringLiteral("Analyze"));
     w.cmdEngRestart_Click();
@@ -289,11 +291,11 @@ void TestAnalysis::failuresAreTold()
 
     Fixture fx;
     frmKestrelux& w = fx.openWith({kWhite}, {}, false);
-    fx.useEngine(program.replace("<fake>", KX_FAKE_XBOARD), fake);
+    const QString arguments = fx.useEngine(program.replace("<fake>", KX_FAKE_XBOARD), fake);
     QSignalSpy failed(&w.analysisDriver(), &AnalysisDriver::failed);
     fx.a->click("cmdAnalyze");
     QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, kWaitMs);
-    const QString commandLine = (program + u' ' + fx.a->LastCommandLine()).trimmed();
+    const QString commandLine = (program + u' ' + arguments).trimmed();
     QCOMPARE(fx.shown(), "\n" + told + "\nCommand line: " + commandLine);
     QCOMPARE(fx.output()->windowTitle(), QStringLiteral("Engine output"));
     QVERIFY(fx.caption() == "Analyze" && !fx.engineRuns());
@@ -359,11 +361,11 @@ void TestAnalysis::clockAnalysesEachFinishedPosition()
         finishAttempt(); // the previous analysis is stopped first
         QTRY_COMPARE_WITH_TIMEOUT(fx.commands().filter("setboard"), analysed, kWaitMs);
     }
-    fx.a->positionAnalysed() = true;
+    fx.a->session().setPositionAnalysed(true);
     const QString record = fx.a->text("txtFen");
     finishAttempt();
     QCOMPARE(QApplication::clipboard()->text(), record); // nothing stopped, nothing started
-    QVERIFY(!fx.a->positionAnalysed() && fx.engineRuns());
+    QVERIFY(!fx.a->session().positionAnalysed() && fx.engineRuns());
 }
 
 void TestAnalysis::realEngineGrades_data()

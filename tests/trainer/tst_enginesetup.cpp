@@ -62,14 +62,15 @@ void TestEngineSetup::setEngine()
         QVERIFY(QDir().mkpath(ini));
         QVERIFY(QDir().mkpath(fx.dataFile("Kestrelux.ini")));
     }
-    const QByteArray before = readAll(ini);
     KestreluxTestAccess& a = fx.openOn({kRecord});
     frmKestrelux& w = a.w;
     w.ShowPosition(1);
     a.clock()->stop();
     // An analysis runs meanwhile.
-    const QString runningEngine = a.LastEngine() = QStringLiteral(KX_FAKE_XBOARD);
-    a.LastCommandLine().clear();
+    const QString runningEngine = QStringLiteral(KX_FAKE_XBOARD);
+    a.useEngine(runningEngine, QString());
+    fx.messages.clear();
+    const QByteArray before = readAll(ini);
     a.click("cmdAnalyze");
     QVERIFY(a.engine()->EngineStarted());
 
@@ -93,8 +94,8 @@ void TestEngineSetup::setEngine()
     QCOMPARE(a.engine()->EngineStarted(), !ok);
     QCOMPARE(w.findChild<frmOutput*>() && w.findChild<frmOutput*>()->isVisible(), !ok);
     QCOMPARE(a.text("cmdAnalyze"), QStringLiteral("Stop"));
-    QCOMPARE(a.LastEngine(), ok ? "/opt/my engines/eng" : runningEngine);
-    QCOMPARE(a.LastCommandLine(), ok ? " xboard -x " : "");
+    // The dialog shows what is chosen now.
+    QCOMPARE(a.engineShown(), ok ? "/opt/my engines/eng| xboard -x " : runningEngine + u'|');
     if (ok && writable) {
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "Engine"), "/opt/my engines/eng");
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "CommandLine"), "xboard -x");
@@ -172,7 +173,7 @@ void TestEngineSetup::wbOpensXboard()
     a.click("cmdWB");
     QVERIFY2(fx.messages.isEmpty(), qPrintable(fx.messages.value(0)));
     xboardPid = w.externalLauncher().processId();
-    QVERIFY(a.positionAnalysed());
+    QVERIFY(a.session().positionAnalysed());
     QVERIFY(!a.clock()->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 1, kWaitMs);
 

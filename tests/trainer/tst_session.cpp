@@ -1,5 +1,6 @@
-// Training sessions: the clock ending attempts, judging and scoring them,
-// the report grid and text report, and the session log.
+// Training sessions in the window: what a finished attempt shows (labels,
+// report grid, text report, clipboard), whole sessions from the keyboard and
+// the mouse into the log, and moves on the board judged.
 
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
@@ -37,9 +38,6 @@ class TestSession : public QObject
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
     void workedExampleReportLine();
-    void wrongMoveTimeOutAndAnalysedPosition();
-    void scoringDependsOnSessionLength_data();
-    void scoringDependsOnSessionLength();
     void wholeSessionsFromKeyboardAndMouse();
     void judgedOnTheBoard_data();
     void judgedOnTheBoard();
@@ -64,14 +62,13 @@ void TestSession::workedExampleReportLine()
 
     QCOMPARE(a.attemptCount(), 1);
     QCOMPARE(a.solvedCount(), 1);
-    QCOMPARE(a.totalSaved(), 40);
+    QCOMPARE(a.session().tally().savedSeconds(), 40);
     QStringList panel; // points, times, solved, and the position's counts
     for (const char* name :
          {"lblPunti", "lblTotTime", "lblTotSaved", "lblSolved", "txtUscito", "txtRisolto"})
         panel << a.text(name);
     QCOMPARE(panel, QStringList({"96.9", "10", "40", "1/1(100%)", "1", "1"}));
     QCOMPARE(QApplication::clipboard()->text(), workedExampleSuite().at(56));
-    QCOMPARE(a.bestMoves()[0], QStringLiteral("Qh7"));
     QCOMPARE(a.report()->Rows(), 2);
     QCOMPARE(a.report()->Table().at(1).mid(0, 10),
              QStringList({"1", "96.9", "Qd3h7", "Qxh7+", "", "57", "", "1", "10.0", "40.0"}));
@@ -79,91 +76,6 @@ void TestSession::workedExampleReportLine()
              QStringLiteral("\n 96.8 01) Move:Qd3h7 Sol:Qxh7+solv01  Elap100  Save40  PosN057 "));
     // The next position is up and the clock runs for it.
     QVERIFY(a.clock()->isActive());
-}
-
-void TestSession::wrongMoveTimeOutAndAnalysedPosition()
-{
-    TrainerFixture fx;
-    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20), true);
-    a.click("cmdNew");
-    a.clock()->stop();
-
-    // A wrong move after 12.3 s.
-    for (int i = 0; i < 122; ++i)
-        a.w.tmrTime_Timer();
-    a.playMove(e, 1, d, 1);
-    a.finishAttempt();
-    QCOMPARE(a.solvedCount(), 0);
-    QCOMPARE(a.text("lblTotTime"), QStringLiteral("50"));
-    QCOMPARE(a.text("lblPunti"), QStringLiteral("0"));
-    // The move ends the attempt on the tick after it: 12.3 s.
-    QCOMPARE(a.report()->TextMatrix(1, 1), QStringLiteral("..."));
-    QCOMPARE(a.report()->TextMatrix(1, 8), QStringLiteral("12.3"));
-    QCOMPARE(a.report()->TextMatrix(1, 9), QStringLiteral("37.7"));
-    QString line = a.lastReportLine();
-    QCOMPARE(line.left(6), QStringLiteral(" .... "));
-    QVERIFY2(line.contains(QLatin1String("Elap123 ")), qPrintable(line));
-    QVERIFY2(line.contains(QLatin1String("Save38 ")), qPrintable(line));
-
-    // No move at all: 500 ticks of 0.1 s add up to just above 50 s, which ends it.
-    int ticks = 0;
-    for (; a.attemptCount() == 1 && ticks < 1000; ++ticks)
-        a.w.tmrTime_Timer();
-    a.clock()->stop();
-    QCOMPARE(ticks, 500);
-    QCOMPARE(a.text("lblTotTime"), QStringLiteral("100"));
-    QCOMPARE(a.report()->TextMatrix(2, 2), QString());
-    QCOMPARE(a.lastReportLine().indexOf(QLatin1String("Sol:")), 20);
-    QCOMPARE(a.text("lblSolved"), QStringLiteral("0/2(0%)"));
-
-    // The right move on a position analysed meanwhile does not count.
-    a.positionAnalysed() = true;
-    a.playMove(e, 2, e, 4);
-    a.finishAttempt();
-    QCOMPARE(fx.messages, QStringList{QStringLiteral("Gia analizzato: non contato")});
-    QCOMPARE(a.solvedCount(), 0);
-    QCOMPARE(a.text("lblTotTime"), QStringLiteral("150"));
-    QCOMPARE(a.text("lblPunti"), QStringLiteral("0"));
-    QVERIFY(!a.positionAnalysed());
-}
-
-// Two positions solved in 10 s each; the points shown are read back to add
-// the second, in the locale's own decimal separator.
-void TestSession::scoringDependsOnSessionLength_data()
-{
-    QTest::addColumn<QString>("positions");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QStringList>("points"); // after the first and the second
-    QTest::addColumn<QString>("prefix");
-    const QLocale c = QLocale::c();
-    QTest::newRow("10 positions") << "10" << c << QStringList{"96.9", "193.8"} << " 96.8 ";
-    QTest::newRow("100 positions") << "100" << c << QStringList{"9.9", "19.8"} << " 98.7 ";
-    QTest::newRow("1000 positions") << "1000" << c << QStringList{"1", "2"} << "100.6 ";
-    QTest::newRow("10 positions, decimal comma")
-        << "10" << QLocale(QLocale::German) << QStringList{"96,9", "193,8"} << " 96,8 ";
-}
-
-void TestSession::scoringDependsOnSessionLength()
-{
-    QFETCH(QString, positions);
-    QFETCH(QLocale, locale);
-    QFETCH(QStringList, points);
-    QLocale::setDefault(locale);
-    TrainerFixture fx;
-    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20), true);
-    a.setText("txtPositionsForSession", positions);
-    a.click("cmdNew");
-    for (const QString& shown : points) {
-        a.clock()->stop();
-        for (int i = 0; i < 99; ++i)
-            a.w.tmrTime_Timer();
-        a.playMove(e, 2, e, 4);
-        a.w.tmrTime_Timer();
-        QCOMPARE(a.text("lblPunti"), shown);
-    }
-    a.clock()->stop();
-    QCOMPARE(a.solvedCount(), 2);
-    QTEST(a.lastReportLine().left(6), "prefix");
 }
 
 // Two sessions on the real timer: the first from the keyboard alone, the
@@ -234,18 +146,20 @@ void TestSession::judgedOnTheBoard_data()
     QTest::addColumn<QString>("move"); // origin and destination clicked
     QTest::addColumn<bool>("solved");
     QTest::addColumn<QString>("solution"); // as the report shows it
+    QTest::addColumn<bool>("analysed");    // the position was opened elsewhere
     const QString queens = "8/6k1/5pp1/Q6p/5P2/6PK/P4q1P/8 b - - bm Qf1+; id \"WAC.239\";";
     const QString opening = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -";
-    QTest::newRow("white queen on Black's turn") << queens << "a5f1" << false << "Qf1+";
-    QTest::newRow("knight g1 to f3") << "4k3/8/8/8/8/8/8/1N2K1N1 w - - bm Nf3"
-                                     << "g1f3" << true << "Nf3";
+    const QString knight = "4k3/8/8/8/8/8/8/1N2K1N1 w - - bm Nf3";
+    QTest::newRow("white queen on Black's turn") << queens << "a5f1" << false << "Qf1+" << false;
+    QTest::newRow("knight g1 to f3") << knight << "g1f3" << true << "Nf3" << false;
+    QTest::newRow("right, but analysed") << knight << "g1f3" << false << "Nf3" << true;
     QTest::newRow("pawn to a3, no bm") << "4k3/8/8/8/8/8/P7/4K3 w - - id \"none\";"
-                                       << "a2a3" << false << "a1";
+                                       << "a2a3" << false << "a1" << false;
     QTest::newRow("six fields, coordinates") << opening + " 0 3 bm f1b5"
-                                             << "f1b5" << true << "f1b5";
+                                             << "f1b5" << true << "f1b5" << false;
     QTest::newRow("record of 40,000 characters")
         << opening + " c0 \"" + QString(40000, u'x') + "\"; bm Bb5;"
-        << "f1b5" << true << "Bb5";
+        << "f1b5" << true << "Bb5" << false;
 }
 
 void TestSession::judgedOnTheBoard()
@@ -253,16 +167,19 @@ void TestSession::judgedOnTheBoard()
     QFETCH(QString, record);
     QFETCH(QString, move);
     QFETCH(bool, solved);
+    QFETCH(bool, analysed);
     TrainerFixture fx;
     KestreluxTestAccess& a = fx.openOn(QStringList(10, record), true);
     a.click("cmdNew");
     a.clock()->stop();
+    a.session().setPositionAnalysed(analysed);
     QCOMPARE(a.text("txtFen"), record);
     a.clickSquare(move.left(2));
     a.clickSquare(move.mid(2));
     a.finishAttempt();
     QCOMPARE(a.solvedCount(), solved ? 1 : 0);
     QTEST(a.report()->TextMatrix(1, 3), "solution");
+    QCOMPARE(fx.messages, analysed ? QStringList{"Gia analizzato: non contato"} : QStringList());
 }
 
 QTEST_MAIN(TestSession)

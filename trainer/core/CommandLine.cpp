@@ -1,8 +1,6 @@
 #include "CommandLine.h"
 
-#ifndef KX_VERSION
-#error "KX_VERSION must be defined by the build"
-#endif
+#include "Version.h"
 
 #include <QSet>
 
@@ -88,7 +86,7 @@ QString HelpText()
 
 QString VersionText()
 {
-    return QStringLiteral("kestrelux " KX_VERSION "\n");
+    return QStringLiteral("kestrelux %1\n").arg(QLatin1String(kVersionText));
 }
 
 } // namespace kx

@@ -132,22 +132,6 @@ QString PopToken(QString& text)
     return first;
 }
 
-void SplitBestMoves(const QString& bmField, BestMoves& list)
-{
-    list.fill(QString());
-    const QString field = bmField.startsWith(kBmPrefix) && bmField.size() >= kMinBmFieldLength
-                              ? bmField
-                              : QStringLiteral("bm a3");
-    QString rest = field.mid(kBmPrefix.size());
-    std::size_t slot = 0;
-    for (; slot < 3; ++slot) {
-        if (!rest.contains(u' '))
-            break;
-        list[slot] = CleanMove(PopToken(rest));
-    }
-    list[slot] = CleanMove(rest);
-}
-
 QString CleanMove(const QString& move)
 {
     QString clean;

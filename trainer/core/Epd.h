@@ -3,16 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
-
 /*
  * The parts of an EPD record the trainer reads: the "bm" operation, the
- * solution text shown in reports and the normalised best-move list that
- * answers are matched against.
+ * solution text shown in reports, and its best moves as written.
  */
 namespace kx {
-
-using BestMoves = std::array<QString, 4>;
 
 /// The record's bm operation, "bm" up to (not including) its ";", or "" when
 /// the record has none. Only a real operation counts: "bm" at the start of the
@@ -29,10 +24,6 @@ QString GetSolutionText(const QString& record);
 /// Trims text, then removes and returns its first blank-separated word (all of
 /// it when there is no blank), leaving the rest after that blank in text.
 QString PopToken(QString& text);
-
-/// Fills the four slots from a bm field; five or more moves leave the fourth
-/// and later ones, joined by blanks, in the last slot. Fallback "a3".
-void SplitBestMoves(const QString& bmField, BestMoves& list);
 
 /// The move without "x", "+", "!" and "?".
 QString CleanMove(const QString& move);

@@ -107,12 +107,6 @@ qsizetype findKey(const QList<Line>& lines, const SectionSpan& span, const QStri
     return -1;
 }
 
-void setError(QString* error, const QString& message)
-{
-    if (error)
-        *error = message;
-}
-
 bool hasLineBreak(const QString& text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
@@ -190,36 +184,30 @@ QString ReadIniValue(const QString& filePath, const QString& section, const QStr
     return IniValue(file.readAll(), section, key, defaultValue);
 }
 
-bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
-                   const QString& value, QString* error)
+Result<> WriteIniValue(const QString& filePath, const QString& section, const QString& key,
+                       const QString& value)
 {
     QByteArray data;
     QFile existing(filePath);
     if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) {
-            setError(error, QStringLiteral("Cannot read the settings file %1: %2")
-                                .arg(filePath, existing.errorString()));
-            return false;
-        }
+        if (!existing.open(QIODevice::ReadOnly))
+            return Fail(QStringLiteral("Cannot read the settings file %1: %2")
+                            .arg(filePath, existing.errorString()));
         data = existing.readAll();
         existing.close();
     }
 
     const std::optional<QByteArray> out = WithIniValue(data, section, key, value);
-    if (!out) {
-        setError(error, QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
-                                       "value cannot be written on one settings line.")
-                            .arg(key.trimmed(), section.trimmed(), filePath));
-        return false;
-    }
+    if (!out)
+        return Fail(QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
+                                   "value cannot be written on one settings line.")
+                        .arg(key.trimmed(), section.trimmed(), filePath));
 
-    QString reason;
-    if (!ReplaceFileContents(filePath, *out, &reason)) {
-        setError(error,
-                 QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, reason));
-        return false;
-    }
-    return true;
+    const Result<> written = ReplaceFileContents(filePath, *out);
+    if (!written)
+        return Fail(
+            QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, written.error()));
+    return {};
 }
 
 } // namespace kx

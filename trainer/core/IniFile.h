@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,10 +29,10 @@ std::optional<QByteArray> WithIniValue(const QByteArray& data, const QString& se
 QString ReadIniValue(const QString& filePath, const QString& section, const QString& key,
                      const QString& defaultValue = QString());
 
-/// Sets key in section, creating the file, section or key when missing. False
-/// (with the reason in error) when the file cannot be written; the old file is
-/// then untouched.
-bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
-                   const QString& value, QString* error = nullptr);
+/// Sets key in section, creating the file, section or key when missing. A
+/// failure, naming the file, when it cannot be written; the old file is then
+/// untouched.
+Result<> WriteIniValue(const QString& filePath, const QString& section, const QString& key,
+                       const QString& value);
 
 } // namespace kx

@@ -26,13 +26,10 @@ LastChoices ReadLastChoices(const QString& dataFolder)
             ReadIniValue(path, kSection, kSecondsKey)};
 }
 
-bool WriteLastChoices(const QString& dataFolder, const LastChoices& choices, QString* error)
+Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices)
 {
-    if (!QDir().mkpath(dataFolder)) {
-        if (error)
-            *error = QStringLiteral("Cannot create the folder %1").arg(dataFolder);
-        return false;
-    }
+    if (!QDir().mkpath(dataFolder))
+        return Fail(QStringLiteral("Cannot create the folder %1").arg(dataFolder));
     // A line break would end the value early; no name or number holds one.
     const auto line = [](const QString& key, QString value) {
         value.replace(u'\n', u' ').replace(u'\r', u' ');
@@ -41,7 +38,7 @@ bool WriteLastChoices(const QString& dataFolder, const LastChoices& choices, QSt
     const QString text = u'[' + kSection + QStringLiteral("]\n") + line(kSuiteKey, choices.suite) +
                          line(kPositionsKey, choices.positions) +
                          line(kSecondsKey, choices.seconds);
-    return ReplaceFileContents(fileIn(dataFolder), text.toUtf8(), error);
+    return ReplaceFileContents(fileIn(dataFolder), text.toUtf8());
 }
 
 } // namespace kx

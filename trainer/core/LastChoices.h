@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 
 /*
@@ -24,9 +26,8 @@ inline constexpr const char* kLastChoicesFileName = "KXLast.ini";
 /// What the folder's file holds; empty texts for what it lacks.
 LastChoices ReadLastChoices(const QString& dataFolder);
 
-/// Replaces the folder's file (creating the folder); false, with the reason,
-/// when it cannot be written.
-bool WriteLastChoices(const QString& dataFolder, const LastChoices& choices,
-                      QString* error = nullptr);
+/// Replaces the folder's file (creating the folder); a failure, with the
+/// reason, when it cannot be written.
+Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices);
 
 } // namespace kx

@@ -35,12 +35,6 @@ SettingsFacts probeSettings(const QString& programFolder, const QString& dataFol
     return facts;
 }
 
-void setError(QString* error, const QString& text)
-{
-    if (error)
-        *error = text;
-}
-
 } // namespace
 
 QString ProgramFolder()
@@ -86,34 +80,29 @@ QString SettingsFile(const QString& programFolder, const QString& dataFolder)
     return settingsIn(choice.inDataFolder ? dataFolder : programFolder);
 }
 
-bool SeedSettingsFile(const QString& programFolder, const QString& dataFolder, QString* error)
+Result<> SeedSettingsFile(const QString& programFolder, const QString& dataFolder)
 {
     const SettingsChoice choice = ChooseSettings(probeSettings(programFolder, dataFolder));
     if (choice.seed == SettingsSeed::None)
-        return true;
+        return {};
     const QString from = settingsIn(
         choice.seed == SettingsSeed::ProgramFile ? programFolder : ShippedFolder(programFolder));
     const QString to = settingsIn(dataFolder);
 
     QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("Cannot read the default settings file %1: %2")
-                            .arg(from, source.errorString()));
-        return false;
-    }
+    if (!source.open(QIODevice::ReadOnly))
+        return Fail(QStringLiteral("Cannot read the default settings file %1: %2")
+                        .arg(from, source.errorString()));
     const QByteArray content = source.readAll();
-    if (!QDir().mkpath(dataFolder)) {
-        setError(error, QStringLiteral("Cannot create the folder %1").arg(dataFolder));
-        return false;
-    }
+    if (!QDir().mkpath(dataFolder))
+        return Fail(QStringLiteral("Cannot create the folder %1").arg(dataFolder));
     // Written afresh rather than copied, so the new file is the user's to
     // change even when the default is read-only; all or nothing.
-    QString reason;
-    if (!ReplaceFileContents(to, content, &reason)) {
-        setError(error, QStringLiteral("Cannot create the settings file %1: %2").arg(to, reason));
-        return false;
-    }
-    return true;
+    const Result<> written = ReplaceFileContents(to, content);
+    if (!written)
+        return Fail(
+            QStringLiteral("Cannot create the settings file %1: %2").arg(to, written.error()));
+    return {};
 }
 
 } // namespace kx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -54,10 +56,9 @@ SettingsChoice ChooseSettings(const SettingsFacts& facts);
 QString SettingsFile(const QString& programFolder, const QString& dataFolder);
 
 /// Creates the data folder's settings file from its default when the choice
-/// asks for one; an existing file is never touched. False, with the reason,
-/// when it cannot be created.
-bool SeedSettingsFile(const QString& programFolder, const QString& dataFolder,
-                      QString* error = nullptr);
+/// asks for one; an existing file is never touched. A failure, with the
+/// reason, when it cannot be created.
+Result<> SeedSettingsFile(const QString& programFolder, const QString& dataFolder);
 
 inline constexpr const char* kSettingsFileName = "Kestrelux.ini";
 inline constexpr const char* kSettingsSection = "Kestrelux";

@@ -29,9 +29,9 @@ double RandomSource::Next()
     return m_uniform(m_engine);
 }
 
-qint16 DrawPositionNumber(double r, qint32 suiteSize)
+qint32 DrawPositionNumber(double r, qint32 suiteSize)
 {
-    return RoundToInt16(r * (static_cast<double>(suiteSize) - 1.0) + 1.0);
+    return RoundToInt32(r * (static_cast<double>(suiteSize) - 1.0) + 1.0);
 }
 
 } // namespace kx

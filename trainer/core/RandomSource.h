@@ -25,6 +25,6 @@ private:
 };
 
 /// The position drawn for r in [0, 1): round(r * (suiteSize - 1) + 1), halves to even.
-qint16 DrawPositionNumber(double r, qint32 suiteSize);
+qint32 DrawPositionNumber(double r, qint32 suiteSize);
 
 } // namespace kx

@@ -25,7 +25,7 @@ void syncFolderOf(const QString& path)
 
 } // namespace
 
-bool ReplaceFileContents(const QString& path, const QByteArray& data, QString* reason)
+Result<> ReplaceFileContents(const QString& path, const QByteArray& data)
 {
     // Unbuffered, and written until done: a buffered QSaveFile does not notice
     // when its final flush runs out of space and would commit a truncated
@@ -41,12 +41,11 @@ bool ReplaceFileContents(const QString& path, const QByteArray& data, QString* r
     }
     if (ok && file.commit()) {
         syncFolderOf(path);
-        return true;
+        return {};
     }
-    if (reason)
-        *reason = file.errorString();
+    const QString reason = file.errorString();
     file.cancelWriting();
-    return false;
+    return Fail(reason);
 }
 
 } // namespace kx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,8 +9,8 @@ namespace kx {
 
 /// Replaces the file at path with data as a whole: the data goes to a new
 /// file in the same folder, which takes the old one's place only once all of
-/// it is written. False, with the reason, when it cannot be; the old file is
-/// then untouched.
-bool ReplaceFileContents(const QString& path, const QByteArray& data, QString* reason);
+/// it is written. A failure, with the system's reason, when it cannot be; the
+/// old file is then untouched.
+Result<> ReplaceFileContents(const QString& path, const QByteArray& data);
 
 } // namespace kx

@@ -39,12 +39,10 @@ private:
 
 } // namespace
 
-bool AppendSessionLog(const QString& logPath, const QString& reportText, QString* error)
+Result<> AppendSessionLog(const QString& logPath, const QString& reportText)
 {
     auto fail = [&](const QString& reason) {
-        if (error)
-            *error = QStringLiteral("Cannot write the session log %1: %2").arg(logPath, reason);
-        return false;
+        return Fail(QStringLiteral("Cannot write the session log %1: %2").arg(logPath, reason));
     };
     const QString folder = QFileInfo(logPath).absolutePath();
     if (!QDir().mkpath(folder))
@@ -66,10 +64,10 @@ bool AppendSessionLog(const QString& logPath, const QString& reportText, QString
         existing.close();
     }
     data += (reportText + u'\n').toUtf8();
-    QString reason;
-    if (!ReplaceFileContents(logPath, data, &reason))
-        return fail(reason);
-    return true;
+    const Result<> written = ReplaceFileContents(logPath, data);
+    if (!written)
+        return fail(written.error());
+    return {};
 }
 
 } // namespace kx

@@ -159,21 +159,19 @@ StatsReading ReadStatsFile(const QString& path, const KeepGoing& keepGoing)
     return ParseStats(data, keepGoing);
 }
 
-bool WriteStatsFile(const QString& path, const TableRows& rows, QString* error)
+Result<> WriteStatsFile(const QString& path, const TableRows& rows)
 {
     auto fail = [&](const QString& reason) {
-        if (error)
-            *error = QStringLiteral("Cannot save the statistics file %1: %2").arg(path, reason);
-        return false;
+        return Fail(QStringLiteral("Cannot save the statistics file %1: %2").arg(path, reason));
     };
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("the folder %1 cannot be created").arg(folder));
 
-    QString reason;
-    if (!ReplaceFileContents(path, StatsText(rows), &reason))
-        return fail(reason);
-    return true;
+    const Result<> written = ReplaceFileContents(path, StatsText(rows));
+    if (!written)
+        return fail(written.error());
+    return {};
 }
 
 } // namespace kx

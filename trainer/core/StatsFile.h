@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PositionTable.h"
+#include "Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +35,6 @@ StatsReading ReadStatsFile(const QString& path, const KeepGoing& keepGoing = {})
 /// Replaces the file with the rows as a whole: the new text goes to a new file
 /// that then takes the old one's place, so a failed save leaves the old file
 /// as it was. False, with a message naming the file, on failure.
-bool WriteStatsFile(const QString& path, const TableRows& rows, QString* error = nullptr);
+Result<> WriteStatsFile(const QString& path, const TableRows& rows);
 
 } // namespace kx

@@ -1,6 +1,5 @@
 #include "TypedMove.h"
 
-#include "Judging.h"
 #include "MoveNotation.h"
 
 namespace kx {
@@ -38,22 +37,6 @@ TypedMove ReadTypedMove(const ChessPosition& position, const QString& text)
         result.promotionGiven = read && read->promotion != NoKind;
     }
     return result;
-}
-
-std::optional<ChessPosition> BoardPosition(const QString& boardFen, const QString& record)
-{
-    const QStringList board = boardFen.split(u' ', Qt::SkipEmptyParts);
-    if (board.size() < 2)
-        return std::nullopt;
-    const std::optional<ChessPosition> recorded = RecordPosition(record);
-    if (!recorded)
-        return ChessPosition::FromFen(board[0] + u' ' + board[1] + QStringLiteral(" - -"));
-    const QStringList fields = recorded->ToFen().split(u' ');
-    if (fields[0] == board[0] && fields[1] == board[1])
-        return recorded;
-    // Rights whose king or rook has left home are dropped by the reader.
-    return ChessPosition::FromFen(board[0] + u' ' + board[1] + u' ' + fields[2] +
-                                  QStringLiteral(" -"));
 }
 
 } // namespace kx

@@ -6,8 +6,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 /*
  * A move typed on the keyboard, read in the position on the board. Players
  * type loosely ("nf3", "E4", "o-o"), but case carries meaning in SAN: "bxc3"
@@ -29,12 +27,5 @@ struct TypedMove
 
 /// The move a typed text names in the position.
 TypedMove ReadTypedMove(const ChessPosition& position, const QString& text);
-
-/// The position the board shows, to type a move in. boardFen is the board
-/// written back ("placement side - -"). While the board still shows the
-/// record's position, the record's castling rights and en-passant square hold;
-/// after moves made on the board the castling rights of kings and rooks still
-/// at home hold. Nothing when the board is no legal position.
-std::optional<ChessPosition> BoardPosition(const QString& boardFen, const QString& record);
 
 } // namespace kx

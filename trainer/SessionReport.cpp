@@ -1,0 +1,74 @@
+#include "SessionReport.h"
+
+#include "FlexGrid.h"
+#include "ReportLines.h"
+#include "SessionTally.h"
+
+#include <QPlainTextEdit>
+
+namespace {
+constexpr int kReportColumns = 10;
+} // namespace
+
+SessionReport::SessionReport(FlexGrid* grid, QPlainTextEdit* text) : m_grid(grid), m_text(text) {}
+
+void SessionReport::SetUp()
+{
+    m_grid->setCols(kReportColumns);
+    m_grid->setRows(2);
+    const QStringList headers = {QStringLiteral("n."),
+                                 QStringLiteral("p.ti"),
+                                 QStringLiteral("move"),
+                                 QStringLiteral("bm"),
+                                 QString(),
+                                 QStringLiteral("Pos"),
+                                 QString(),
+                                 QStringLiteral("solv"),
+                                 QStringLiteral("Elap"),
+                                 QStringLiteral("Sav")};
+    for (int c = 0; c < headers.size(); ++c)
+        m_grid->setTextMatrix(0, c, headers.at(c));
+    m_grid->setFixedRows(1);
+}
+
+void SessionReport::Reset()
+{
+    m_grid->setRows(1);
+    m_grid->AddItem(QString());
+    m_grid->setFixedRows(1);
+    m_text->clear();
+}
+
+void SessionReport::AddAttempt(const kx::Attempt& attempt)
+{
+    if (attempt.number > 1)
+        m_grid->AddItem(QStringLiteral(" "));
+    const int r = m_grid->Rows() - 1;
+    m_grid->setTopRow(r);
+    const QStringList cells = attempt.reportRow();
+    for (int c = 0; c < cells.size(); ++c)
+        m_grid->setTextMatrix(r, c, cells.at(c));
+    addLine(kx::AttemptLine(attempt.lineInput()), 1);
+}
+
+void SessionReport::AddSummary(const QString& line)
+{
+    addLine(line, 2);
+}
+
+QString SessionReport::Text() const
+{
+    return m_text->toPlainText();
+}
+
+void SessionReport::addLine(const QString& line, int lineBreaks)
+{
+    const QString expanded = kx::AddTab(line);
+    QTextCursor cursor = m_text->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QString(lineBreaks, QLatin1Char('\n')) + expanded);
+    // The caret goes to the start of the new line, which scrolls it into view.
+    cursor.setPosition(m_text->document()->characterCount() - 1 - expanded.size());
+    m_text->setTextCursor(cursor);
+    m_text->ensureCursorVisible();
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "ReportLines.h"
+
+#include <QString>
+#include <QStringList>
+
+/*
+ * A session's numbers: each finished attempt with its values, and the
+ * running totals the window shows and the log keeps. The rounding the report
+ * has always used is made explicit here: a solved position shows its points
+ * to one decimal, and the session's points are the sum of what was shown.
+ */
+namespace kx {
+
+/// One finished attempt, as the report shows and logs it.
+struct Attempt
+{
+    qint32 number = 0; // 1 for the session's first
+    qint32 position = 0;
+    QString record;
+    QString userMove;     // "" when the time ran out
+    QString solution;     // the best-move text the report shows
+    bool matched = false; // the move is one of the best moves
+    bool solved = false;  // matched, and counted
+    double elapsed = 0.0;
+    double timePerPosition = 0.0;
+    double positionPoints = 0.0; // when solved
+    qint32 solvedCount = 0;      // solved in the session so far, this one included
+    qint32 positions = 0;        // positions per session
+
+    /// The points as the report grid shows them, to one decimal ("96.9"); "..." when unsolved.
+    QString pointsText() const;
+    /// The points in tenths, as shown; 0 when unsolved.
+    qint64 shownTenths() const;
+    AttemptLineInput lineInput() const;
+    /// The report grid's ten cells for this attempt.
+    QStringList reportRow() const;
+};
+
+class SessionTally
+{
+public:
+    /// Counts a finished attempt: time used, seconds saved and points.
+    void Add(const Attempt& attempt);
+
+    qint32 attempts() const { return m_attempts; }
+    qint32 solved() const { return m_solved; }
+    qint32 savedSeconds() const { return m_saved; }
+    qint64 secondsUsed() const { return m_secondsUsed; }
+
+    /// The points so far, as the sum of the points shown: "193.8".
+    QString pointsText() const;
+    /// The session's points once it has ended: the sum rounded down.
+    QString finalPointsText() const;
+    /// "3/4(75%)"; "0" before the first attempt.
+    QString solvedText() const;
+    QString secondsUsedText() const;
+    QString savedText() const;
+
+    /// The summary line's numbers; the caller adds the settings, date and suite.
+    SummaryLineInput summary() const;
+
+private:
+    qint32 m_attempts = 0;
+    qint32 m_solved = 0;
+    qint32 m_saved = 0;
+    qint64 m_secondsUsed = 0;
+    qint64 m_pointTenths = 0;
+};
+
+} // namespace kx
