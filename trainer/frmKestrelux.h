@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogRunner.h"
+#include "EngineSettings.h"
 #include "Epd.h"
 #include "NqCBoard.h"
 #include "OutputWindow.h"
@@ -279,10 +280,10 @@ private:
     QLabel* lblWaitTime = nullptr;
 
     // State shared by the handlers.
-    QString LastEngine;      // engine program from the settings file
-    QString LastCommandLine; // its arguments
-    bool statsMode = false;  // statistics mode
-    QString levelTag;        // "[Liv<=" + level limit + "]", statistics mode only
+    // Engine program, arguments and protocol from the settings file.
+    kx::EngineSettings engineSettings;
+    bool statsMode = false; // statistics mode
+    QString levelTag;       // "[Liv<=" + level limit + "]", statistics mode only
     double timePerPosition = 0.0;
     double elapsedTime = 0.0;
     QString userMove; // "" until the user moves: "Ng1f3", "Pe7e8=Q"

@@ -9,7 +9,6 @@
 #include "EngineLine.h"
 #include "Epd.h"
 #include "ExternalLauncher.h"
-#include "IniFile.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
 #include "frmOutput.h"
@@ -133,7 +132,7 @@ void frmKestrelux::StartAnalysis(const QString& fen, const QString& bestMoves)
     job.bestMoves = bestMoves;
     job.statsMode = statsMode;
     job.timeLimit = kx::NumericValue(txtAnalyzeTime->text());
-    analysisDriver().Start(LastEngine, LastCommandLine, job);
+    analysisDriver().Start(engineSettings.program, engineSettings.arguments, job);
 }
 
 void frmKestrelux::leaveAnalysis()
@@ -165,24 +164,18 @@ void frmKestrelux::analyseFinishedPosition()
 void frmKestrelux::cmdSetEngine_Click()
 {
     frmSetup setup(this, m_dialogRunner);
-    setup.txtEngine->setText(LastEngine);
-    setup.txtCommandLine->setText(LastCommandLine);
+    setup.txtEngine->setText(engineSettings.program);
+    setup.txtCommandLine->setText(engineSettings.arguments);
+    setup.setProtocol(engineSettings.protocol);
     RunDialog(m_dialogRunner, setup);
     if (!setup.Selected)
         return;
 
     m_output.Close();
     analysisDriver().Stop();
-    LastEngine = setup.txtEngine->text();
-    LastCommandLine = setup.txtCommandLine->text();
-    const QString section = QLatin1String(kx::kSettingsSection);
+    engineSettings = {setup.txtEngine->text(), setup.txtCommandLine->text(), setup.protocol()};
     QString error;
-    const bool saved =
-        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kEngineKey), LastEngine,
-                          &error) &&
-        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kCommandLineKey),
-                          LastCommandLine, &error);
-    if (!saved)
+    if (!engineSettings.Write(settingsFile(), &error))
         showMessage(tr("The engine settings could not be saved: %1\n"
                        "They apply until Kestrelux is closed.")
                         .arg(error));

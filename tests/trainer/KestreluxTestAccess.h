@@ -33,8 +33,9 @@ struct KestreluxTestAccess
     bool& defaultEngineMissing() { return w.defaultEngineMissing; }
     QString& userMove() { return w.userMove; }
     QString& levelTag() { return w.levelTag; }
-    QString& LastEngine() { return w.LastEngine; }
-    QString& LastCommandLine() { return w.LastCommandLine; }
+    QString& LastEngine() { return w.engineSettings.program; }
+    QString& LastCommandLine() { return w.engineSettings.arguments; }
+    kx::EngineProtocol& protocol() { return w.engineSettings.protocol; }
     double& elapsedTime() { return w.elapsedTime; }
     double& timePerPosition() { return w.timePerPosition; }
     kx::BestMoves& bestMoves() { return w.bestMoves; }

@@ -10,6 +10,7 @@
 #include "frmOutput.h"
 #include "frmSetup.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
@@ -77,14 +78,17 @@ void TestEngineSetup::setEngine()
     w.setDialogRunner([&](QDialog& dialog) {
         auto* engine = dialog.findChild<QLineEdit*>("txtEngine");
         auto* arguments = dialog.findChild<QLineEdit*>("txtCommandLine");
-        shown = dialog.windowTitle() + u'|' + engine->text() + u'|' + arguments->text();
+        auto* protocol = dialog.findChild<QComboBox*>("cmbProtocol");
+        shown = dialog.windowTitle() + u'|' + engine->text() + u'|' + arguments->text() + u'|' +
+                protocol->currentText();
         engine->setText("/opt/my engines/eng");
         arguments->setText(" xboard -x ");
+        protocol->setCurrentText("UCI");
         dialog.findChild<QPushButton*>(button)->click();
         return dialog.result();
     });
     a.click("cmdSetEngine");
-    QCOMPARE(shown, "Engine setup|" + runningEngine + "|");
+    QCOMPARE(shown, "Engine setup|" + runningEngine + "||Auto");
     QCOMPARE(fx.messages.size(), writable ? 0 : 1);
     QVERIFY(writable || fx.messages.first().startsWith("The engine settings could not be saved"));
 
@@ -95,9 +99,11 @@ void TestEngineSetup::setEngine()
     QCOMPARE(a.text("cmdAnalyze"), QStringLiteral("Stop"));
     QCOMPARE(a.LastEngine(), ok ? "/opt/my engines/eng" : runningEngine);
     QCOMPARE(a.LastCommandLine(), ok ? " xboard -x " : "");
+    QCOMPARE(a.protocol(), ok ? kx::EngineProtocol::Uci : kx::EngineProtocol::Auto);
     if (ok && writable) {
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "Engine"), "/opt/my engines/eng");
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "CommandLine"), "xboard -x");
+        QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "Protocol"), "UCI");
         QVERIFY(readAll(ini).startsWith("; engines\n"));
     } else {
         QCOMPARE(readAll(ini), before);

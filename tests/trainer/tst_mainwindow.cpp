@@ -106,7 +106,8 @@ void TestMainWindow::startsInEitherMode()
     TrainerFixture fx;
     fx.writeFile(
         fx.programFile(QStringLiteral("Kestrelux.ini")),
-        "[kestrelux]\r\nengine =   /opt/my engine/bin/eng  \r\nCommandLine= -x \"a,b\" c:\\d \r\n");
+        "[kestrelux]\r\nengine =   /opt/my engine/bin/eng  \r\nCommandLine= -x \"a,b\" c:\\d "
+        "\r\nprotocol= Uci\r\n");
     if (stats)
         fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
     KestreluxTestAccess& a = fx.openOn(pawnPushSuite(300), true);
@@ -121,6 +122,7 @@ void TestMainWindow::startsInEitherMode()
     QCOMPARE(w.windowTitle(), QStringLiteral("Kestrelux Ver.1.0 rev.1"));
     QCOMPARE(a.LastEngine(), QStringLiteral("/opt/my engine/bin/eng"));
     QCOMPARE(a.LastCommandLine(), QStringLiteral("-x \"a,b\" c:\\d"));
+    QCOMPARE(a.protocol(), kx::EngineProtocol::Uci);
     const bool stockfish = QFile::exists(QStringLiteral("/usr/games/stockfish"));
     QCOMPARE(a.defaultEngineFound(), stockfish);
     QCOMPARE(a.defaultEngineMissing(), !stockfish);

@@ -193,6 +193,12 @@ QString ReadIniValue(const QString& filePath, const QString& section, const QStr
 bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
                    const QString& value, QString* error)
 {
+    return WriteIniValues(filePath, section, {{key, value}}, error);
+}
+
+bool WriteIniValues(const QString& filePath, const QString& section,
+                    const QList<std::pair<QString, QString>>& values, QString* error)
+{
     QByteArray data;
     QFile existing(filePath);
     if (existing.exists()) {
@@ -205,16 +211,20 @@ bool WriteIniValue(const QString& filePath, const QString& section, const QStrin
         existing.close();
     }
 
-    const std::optional<QByteArray> out = WithIniValue(data, section, key, value);
-    if (!out) {
-        setError(error, QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
-                                       "value cannot be written on one settings line.")
-                            .arg(key.trimmed(), section.trimmed(), filePath));
-        return false;
+    for (const auto& [key, value] : values) {
+        std::optional<QByteArray> out = WithIniValue(data, section, key, value);
+        if (!out) {
+            setError(error,
+                     QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
+                                    "value cannot be written on one settings line.")
+                         .arg(key.trimmed(), section.trimmed(), filePath));
+            return false;
+        }
+        data = std::move(*out);
     }
 
     QString reason;
-    if (!ReplaceFileContents(filePath, *out, &reason)) {
+    if (!ReplaceFileContents(filePath, data, &reason)) {
         setError(error,
                  QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, reason));
         return false;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 /*
  * A settings file in the INI form the program has always used: section and
@@ -32,5 +34,10 @@ QString ReadIniValue(const QString& filePath, const QString& section, const QStr
 /// then untouched.
 bool WriteIniValue(const QString& filePath, const QString& section, const QString& key,
                    const QString& value, QString* error = nullptr);
+
+/// Sets several keys of section in one write: all of them or, when one cannot
+/// be stored or the file cannot be written, none.
+bool WriteIniValues(const QString& filePath, const QString& section,
+                    const QList<std::pair<QString, QString>>& values, QString* error = nullptr);
 
 } // namespace kx

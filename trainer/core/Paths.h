@@ -61,8 +61,6 @@ bool SeedSettingsFile(const QString& programFolder, const QString& dataFolder,
 
 inline constexpr const char* kSettingsFileName = "Kestrelux.ini";
 inline constexpr const char* kSettingsSection = "Kestrelux";
-inline constexpr const char* kEngineKey = "Engine";
-inline constexpr const char* kCommandLineKey = "CommandLine";
 inline constexpr const char* kMarkerFileName = "zantex.txt";
 inline constexpr const char* kLogFileName = "KXLog.txt";
 
