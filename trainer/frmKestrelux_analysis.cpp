@@ -63,6 +63,10 @@ void frmKestrelux::connectAnalysis()
         if (frmOutput* output = m_output.Open())
             output->AddLine(line);
     });
+    connect(driver, &AnalysisDriver::note, this, [this](const QString& line) {
+        if (frmOutput* output = m_output.Open())
+            output->AddLine(line);
+    });
     connect(driver, &AnalysisDriver::statusLine, this, [this](const QString& line) {
         if (frmOutput* output = m_output.Open())
             output->setWindowTitle(line);
@@ -132,7 +136,7 @@ void frmKestrelux::StartAnalysis(const QString& fen, const QString& bestMoves)
     job.bestMoves = bestMoves;
     job.statsMode = statsMode;
     job.timeLimit = kx::NumericValue(txtAnalyzeTime->text());
-    analysisDriver().Start(engineSettings.program, engineSettings.arguments, job);
+    analysisDriver().Start(engineSettings, job);
 }
 
 void frmKestrelux::leaveAnalysis()

@@ -102,7 +102,7 @@ void TestHostileEngines::survives()
             [&](const QString& line) { received += line.size() + 1; });
 
     AnalysisDriver::Timing timing; // the analysis commands follow soon
-    timing.featureWait = std::chrono::milliseconds(300);
+    timing.answerWait = std::chrono::milliseconds(300);
     w->analysisDriver().setTiming(timing);
     if (throughWindow) {
         a->LastEngine() = kFakeEngine;
