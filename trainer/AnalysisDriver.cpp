@@ -10,8 +10,10 @@
 AnalysisDriver::AnalysisDriver(Ostravin::NqIEngine* engine, QObject* parent)
     : QObject(parent), m_engine(engine)
 {
-    for (QTimer* timer : {&m_openingTimer, &m_silenceTimer, &m_leaveTimer, &m_stopTimer})
+    for (QTimer* timer :
+         {&m_openingTimer, &m_silenceTimer, &m_leaveTimer, &m_stopTimer, &m_openingPollingTimer})
         timer->setSingleShot(true);
+    connect(&m_openingPollingTimer, &QTimer::timeout, this, &AnalysisDriver::usualPolling);
     connect(&m_openingTimer, &QTimer::timeout, this, &AnalysisDriver::openingWaitOver);
     connect(&m_silenceTimer, &QTimer::timeout, this, &AnalysisDriver::silenceNoticeDue);
     connect(&m_leaveTimer, &QTimer::timeout, this, &AnalysisDriver::leaveAfterDelay);
@@ -69,6 +71,7 @@ bool AnalysisDriver::launch(kx::EngineProtocol protocol)
 {
     ++m_generation;
     m_openingTimer.stop();
+    m_openingPollingTimer.stop();
     m_dialogue.reset();
     // Each answer of the greeting asks for the next command: fast polling
     // until the first thinking line keeps the start quick.
@@ -136,7 +139,8 @@ void AnalysisDriver::beginAnalysis()
 void AnalysisDriver::Stop()
 {
     ++m_generation;
-    for (QTimer* timer : {&m_openingTimer, &m_silenceTimer, &m_leaveTimer, &m_stopTimer})
+    for (QTimer* timer :
+         {&m_openingTimer, &m_silenceTimer, &m_leaveTimer, &m_stopTimer, &m_openingPollingTimer})
         timer->stop();
     m_state = State::Idle;
     if (m_dialogue && m_engine && m_engine->EngineStarted())
@@ -167,6 +171,7 @@ void AnalysisDriver::StopEng()
         break;
     }
     m_openingPolling = false;
+    m_openingPollingTimer.stop();
     if (m_engine)
         m_engine->setTimePolling(m_timing.pollingOutOfAnalysis);
 }
@@ -193,7 +198,8 @@ void AnalysisDriver::DataFromEngine(const QString& strRead)
     if (reading.stopped)
         m_stopTimer.stop();
     if (reading.thinking.ok) {
-        usualPolling();
+        if (m_openingPolling && !m_openingPollingTimer.isActive())
+            m_openingPollingTimer.start(m_timing.openingPollingAfterFirstLine);
         emit variationLine(reading.shown);
         if (over())
             return;
@@ -222,7 +228,8 @@ void AnalysisDriver::silenceNoticeDue()
 {
     if (m_state == State::Idle)
         return;
-    if (m_state != State::OutOfAnalysis)
+    // An engine that has shown nothing yet is polled as usual from here on.
+    if (m_state != State::OutOfAnalysis && !m_openingPollingTimer.isActive())
         usualPolling();
     if (!m_heard)
         emit note(tr("%1 has not answered yet (protocol tried: %2). Still waiting for it.")

@@ -49,9 +49,13 @@ public:
         std::chrono::milliseconds silenceNotice{3000}; // from the start to "not answered yet"
         std::chrono::milliseconds leaveDelay{3000};    // from a found solution to the stop
         std::chrono::milliseconds stopWait{2000};      // most time for "bestmove" after "stop"
-        int openingPolling = 2;                        // ms, until the first thinking line
-        int polling = 50;                              // ms, while analysing
-        int pollingOutOfAnalysis = 200;                // ms, once out of analysis mode
+        // Polling fast from the start until a while after the first thinking
+        // line: the greeting's answers and the engine's first burst of lines
+        // are taken as they come rather than a tick apart.
+        int openingPolling = 2; // ms
+        std::chrono::milliseconds openingPollingAfterFirstLine{1000};
+        int polling = 50;               // ms, while analysing
+        int pollingOutOfAnalysis = 200; // ms, once out of analysis mode
     };
 
     /// What one analysis is about.
@@ -125,11 +129,12 @@ private:
     QString solutionPattern;
     QElapsedTimer analysisStart;
     bool m_heard = false;          // the engine has printed a line
-    bool m_openingPolling = false; // polled fast for a quick first line
+    bool m_openingPolling = false; // polled fast for a quick first line and burst
     bool m_retried = false;        // started again after a probe it may have ended on
     bool m_failureReported = false;
     QTimer m_openingTimer;
     QTimer m_silenceTimer;
     QTimer m_leaveTimer;
     QTimer m_stopTimer;
+    QTimer m_openingPollingTimer;
 };
