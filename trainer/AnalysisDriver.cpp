@@ -74,7 +74,7 @@ bool AnalysisDriver::launch(kx::EngineProtocol protocol)
     m_openingPollingTimer.stop();
     m_dialogue.reset();
     // Each answer of the greeting asks for the next command: fast polling
-    // until the first thinking line keeps the start quick.
+    // keeps the start quick (until a while after the first thinking line).
     m_engine->setTimePolling(m_timing.openingPolling);
     m_openingPolling = true;
     if (!m_engine->StartEngine()) {
