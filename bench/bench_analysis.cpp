@@ -1,12 +1,16 @@
-// Measures an analysis in the main window with polyglot and Stockfish on the
-// first position of WAC.EPD: the time from pressing "Analyze" to the first
-// variation shown in the output window, the lag between the engine printing a
-// line and the window showing it over the first ten seconds, and the window
-// process's CPU use meanwhile. Started with --relay LOG COMMAND..., the
-// program sits between the window and the engine and notes when each line
-// left the engine. It prints its results; it is not a test.
+// Measures an analysis in the main window on the first position of WAC.EPD,
+// with Stockfish spoken to through polyglot (xboard) and directly (UCI), both
+// with the protocol left at Auto, in turns in the same run: the time from
+// pressing "Analyze" to the first variation shown in the output window, the
+// lag between the engine printing a line and the window showing it over the
+// first ten seconds, and the window process's CPU use meanwhile. Started with
+// --relay LOG COMMAND..., the program sits between the window and the engine
+// and notes when each line left the engine. It prints its results; it is not a
+// test. Usage: bench_analysis [ROUNDS] (3 by default).
 
 #include "AnalysisDriver.h"
+#include "ChessPosition.h"
+#include "UciLine.h"
 #include "frmKestrelux.h"
 
 #include <QApplication>
@@ -19,6 +23,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -31,8 +37,10 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr auto kStreamTime = 10s;
+constexpr int kDefaultRounds = 3;
 const char kPolyglot[] = "/usr/games/polyglot";
 const char kStockfish[] = "/usr/games/stockfish";
+const char kWac1[] = "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1";
 
 qint64 nowMicroseconds()
 {
@@ -114,29 +122,36 @@ double percentile(std::vector<double> values, double p)
     return values[size_t(p * double(values.size() - 1))];
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// What one analysis measured.
+struct Figures
 {
-    if (argc > 3 && std::string(argv[1]) == "--relay")
-        return relay(argv[2], argv + 3);
-    if (access(kPolyglot, X_OK) != 0 || access(kStockfish, X_OK) != 0) {
-        std::fputs("bench_analysis needs the Debian packages polyglot and stockfish.\n", stderr);
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    qint64 firstShownMs = -1;
+    double readyMs = 0;        // the engine said it was ready (feature done=1, readyok)
+    double firstPrintedMs = 0; // the engine printed the first variation shown
+    size_t shown = 0, matched = 0;
+    double lagMedian = 0, lag95 = 0, lagMax = 0;
+    double cpuPercent = 0;
+};
 
+// The line as the window shows it: a UCI info line turned into an xboard one.
+QString asShown(const QString& line, const std::optional<kx::ChessPosition>& position)
+{
+    return line.startsWith(QLatin1String("info ")) ? kx::ReadUciInfo(line, position).text : line;
+}
+
+// One analysis of WAC.001 by the engine command, relayed through this program.
+Figures measure(QApplication& app, const QStringList& engine)
+{
     QTemporaryDir programDir, dataDir;
     const QString log = dataDir.filePath("engine-lines");
     QFile suite(programDir.filePath("WAC.EPD"));
     QFile ini(programDir.filePath("Kestrelux.ini"));
     if (!suite.open(QIODevice::WriteOnly) || !ini.open(QIODevice::WriteOnly))
-        return 1;
+        std::exit(1);
     suite.write("2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - bm Qg6; id WAC.001;\n");
     suite.close();
-    ini.write(QStringLiteral("[Kestrelux]\nEngine=%1\nCommandLine=--relay %2 %3 -noini -ec %4\n")
-                  .arg(QCoreApplication::applicationFilePath(), log, kPolyglot, kStockfish)
+    ini.write(QStringLiteral("[Kestrelux]\nEngine=%1\nCommandLine=--relay %2 %3\nProtocol=Auto\n")
+                  .arg(QCoreApplication::applicationFilePath(), log, engine.join(u' '))
                   .toUtf8());
     ini.close();
 
@@ -147,11 +162,11 @@ int main(int argc, char* argv[])
 
     std::vector<std::pair<qint64, QString>> shown;
     QElapsedTimer sincePress;
-    qint64 firstShownMs = -1;
+    Figures f;
     AnalysisDriver& driver = window.analysisDriver();
     QObject::connect(&driver, &AnalysisDriver::variationLine, [&](const QString& line) {
-        if (firstShownMs < 0)
-            firstShownMs = sincePress.elapsed();
+        if (f.firstShownMs < 0)
+            f.firstShownMs = sincePress.elapsed();
         shown.emplace_back(nowMicroseconds(), line);
     });
 
@@ -168,7 +183,9 @@ int main(int argc, char* argv[])
     // Each line shown is matched with the same line as the engine printed it.
     QFile printed(log);
     if (!printed.open(QIODevice::ReadOnly))
-        return 1;
+        std::exit(1);
+    const std::optional<kx::ChessPosition> position =
+        kx::ChessPosition::FromFen(QString::fromLatin1(kWac1));
     std::vector<std::pair<qint64, QString>> engineLines;
     for (const QByteArray& raw : printed.readAll().split('\n')) {
         const qsizetype blank = raw.indexOf(' ');
@@ -179,7 +196,7 @@ int main(int argc, char* argv[])
     std::vector<double> lags;
     size_t next = 0;
     for (const auto& [at, line] : shown) {
-        while (next < engineLines.size() && engineLines[next].second != line)
+        while (next < engineLines.size() && asShown(engineLines[next].second, position) != line)
             ++next;
         if (next == engineLines.size())
             break;
@@ -190,20 +207,62 @@ int main(int argc, char* argv[])
     // The engine's own start-up is part of the first figure; this splits it out.
     qint64 readyAt = -1, firstPrintedAt = -1;
     for (const auto& [at, line] : engineLines) {
-        if (readyAt < 0 && line.startsWith("feature ") && line.contains("done=1"))
+        const bool ready =
+            (line.startsWith("feature ") && line.contains("done=1")) || line.trimmed() == "readyok";
+        if (readyAt < 0 && ready)
             readyAt = at;
-        if (firstPrintedAt < 0 && !shown.empty() && line == shown.front().second)
+        if (firstPrintedAt < 0 && !shown.empty() && asShown(line, position) == shown.front().second)
             firstPrintedAt = at;
     }
-    std::printf("first variation shown %lld ms after Analyze\n",
-                static_cast<long long>(firstShownMs));
-    std::printf("  of which: engine ready (feature done=1) %.1f ms after Analyze, "
-                "first variation printed %.1f ms after Analyze\n",
-                double(readyAt - pressedAt) / 1000, double(firstPrintedAt - pressedAt) / 1000);
-    std::printf("%zu variations shown in %.1f s (%zu matched with the engine's lines)\n",
-                shown.size(), wall, lags.size());
-    std::printf("lag engine print -> shown: median %.1f ms, 95%% %.1f ms, max %.1f ms\n",
-                percentile(lags, 0.5), percentile(lags, 0.95), percentile(lags, 1.0));
-    std::printf("window process CPU while streaming: %.1f %%\n", 100 * cpu / wall);
+    f.readyMs = double(readyAt - pressedAt) / 1000;
+    f.firstPrintedMs = double(firstPrintedAt - pressedAt) / 1000;
+    f.shown = shown.size();
+    f.matched = lags.size();
+    f.lagMedian = percentile(lags, 0.5);
+    f.lag95 = percentile(lags, 0.95);
+    f.lagMax = percentile(lags, 1.0);
+    f.cpuPercent = 100 * cpu / wall;
+    return f;
+}
+
+void report(const char* name, const Figures& f)
+{
+    std::printf("%s: first variation shown %lld ms after Analyze (engine ready %.1f ms, first "
+                "variation printed %.1f ms); %zu variations shown (%zu matched); lag median "
+                "%.1f ms, 95%% %.1f ms, max %.1f ms; window CPU %.1f %%\n",
+                name, static_cast<long long>(f.firstShownMs), f.readyMs, f.firstPrintedMs, f.shown,
+                f.matched, f.lagMedian, f.lag95, f.lagMax, f.cpuPercent);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc > 3 && std::string(argv[1]) == "--relay")
+        return relay(argv[2], argv + 3);
+    if (access(kPolyglot, X_OK) != 0 || access(kStockfish, X_OK) != 0) {
+        std::fputs("bench_analysis needs the Debian packages polyglot and stockfish.\n", stderr);
+        return 1;
+    }
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRounds;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    const QStringList throughPolyglot{kPolyglot, "-noini", "-ec", kStockfish};
+    const QStringList direct{kStockfish};
+    std::vector<double> firstPolyglot, firstDirect;
+    for (int round = 1; round <= rounds; ++round) {
+        std::printf("round %d\n", round);
+        const Figures viaPolyglot = measure(app, throughPolyglot);
+        report("  polyglot + Stockfish (xboard)", viaPolyglot);
+        const Figures viaUci = measure(app, direct);
+        report("  Stockfish directly (UCI)     ", viaUci);
+        firstPolyglot.push_back(double(viaPolyglot.firstShownMs));
+        firstDirect.push_back(double(viaUci.firstShownMs));
+    }
+    std::printf("first variation, median of %d: polyglot + Stockfish %.0f ms, Stockfish directly "
+                "%.0f ms\n",
+                rounds, percentile(firstPolyglot, 0.5), percentile(firstDirect, 0.5));
     return 0;
 }

@@ -1,23 +1,28 @@
 #include "AnalysisDriver.h"
 
+#include "AutoDialogue.h"
 #include "NqIEngine.h"
+#include "UciDialogue.h"
+#include "XboardDialogue.h"
 
 #include <utility>
-
-namespace {
-
-const QString kTellUserError = QStringLiteral("tellusererror");
-const QString kStatus = QStringLiteral("stat");
-
-} // namespace
 
 AnalysisDriver::AnalysisDriver(Ostravin::NqIEngine* engine, QObject* parent)
     : QObject(parent), m_engine(engine)
 {
-    m_featureTimer.setSingleShot(true);
-    m_leaveTimer.setSingleShot(true);
-    connect(&m_featureTimer, &QTimer::timeout, this, &AnalysisDriver::sendAnalysisCommands);
+    for (QTimer* timer :
+         {&m_openingTimer, &m_silenceTimer, &m_leaveTimer, &m_stopTimer, &m_openingPollingTimer})
+        timer->setSingleShot(true);
+    connect(&m_openingPollingTimer, &QTimer::timeout, this, &AnalysisDriver::usualPolling);
+    connect(&m_openingTimer, &QTimer::timeout, this, &AnalysisDriver::openingWaitOver);
+    connect(&m_silenceTimer, &QTimer::timeout, this, &AnalysisDriver::silenceNoticeDue);
     connect(&m_leaveTimer, &QTimer::timeout, this, &AnalysisDriver::leaveAfterDelay);
+    connect(&m_stopTimer, &QTimer::timeout, this, [this] {
+        if (m_state != State::Idle)
+            fail(tr("The engine did not stop when told to: no \"bestmove\" came within %1 "
+                    "seconds.")
+                     .arg(double(m_timing.stopWait.count()) / 1000));
+    });
     connect(engine, &Ostravin::NqIEngine::DataFromEngine, this, &AnalysisDriver::DataFromEngine);
     connect(engine, &Ostravin::NqIEngine::EngineOutputEnded, this,
             &AnalysisDriver::engineOutputEnded);
@@ -30,77 +35,117 @@ qint32 AnalysisDriver::send(const QString& command)
     return m_engine ? m_engine->WriteToEngine(command) : 0;
 }
 
-bool AnalysisDriver::Start(const QString& program, const QString& arguments, const Job& job)
+bool AnalysisDriver::Start(const kx::EngineSettings& engine, const Job& job)
 {
     Stop();
+    m_settings = engine;
     m_job = job;
     solutionPattern = job.bestMoves.trimmed();
     analysisStart.start();
-    m_features = {};
-    m_statusPending = false;
-    m_statusRejected = false;
-    m_exitSent = false;
+    m_heard = false;
+    m_retried = false;
     m_failureReported = false;
 
     // A path with blanks stays one word when the command line is split again.
+    const QString& program = engine.program;
     m_commandLine =
         program.contains(u' ') && !program.startsWith(u'"') ? u'"' + program + u'"' : program;
-    if (!arguments.isEmpty())
-        m_commandLine += u' ' + arguments;
+    if (!engine.arguments.isEmpty())
+        m_commandLine += u' ' + engine.arguments;
     if (!m_engine)
         return false;
     m_engine->setPathEngine(m_commandLine);
     // Every waiting line at each tick: a fast engine is shown as it prints.
     m_engine->setAllLinesPerTick(true);
-    m_engine->setTimePolling(m_timing.polling);
     if (program.trimmed().isEmpty()) {
         fail(tr("No engine is set. Choose one with \"Set Eng\"."));
         return false;
     }
+    if (!launch(engine.protocol))
+        return false;
+    m_silenceTimer.start(m_timing.silenceNotice);
+    return true;
+}
+
+bool AnalysisDriver::launch(kx::EngineProtocol protocol)
+{
+    ++m_generation;
+    m_openingTimer.stop();
+    m_openingPollingTimer.stop();
+    m_dialogue.reset();
+    // Each answer of the greeting asks for the next command: fast polling
+    // keeps the start quick (until a while after the first thinking line).
+    m_engine->setTimePolling(m_timing.openingPolling);
+    m_openingPolling = true;
     if (!m_engine->StartEngine()) {
         fail(tr("The engine could not be started."));
         return false;
     }
+    const EngineDialogue::Send sender = [this](const QString& command) {
+        return send(command);
+    };
+    switch (protocol) {
+    case kx::EngineProtocol::Xboard:
+        m_dialogue = std::make_unique<XboardDialogue>(sender, m_timing.answerWait);
+        break;
+    case kx::EngineProtocol::Uci:
+        m_dialogue = std::make_unique<UciDialogue>(sender, m_timing.answerWait);
+        break;
+    case kx::EngineProtocol::Auto:
+        m_dialogue =
+            std::make_unique<AutoDialogue>(sender, m_timing.probeWait, m_timing.answerWait);
+        break;
+    }
     m_state = State::Starting;
-    send(QStringLiteral("xboard"));
-    send(QStringLiteral("protover 2"));
-    m_featureTimer.start(m_timing.featureWait);
+    applyOpening(m_dialogue->open());
     return true;
 }
 
-void AnalysisDriver::sendAnalysisCommands()
+void AnalysisDriver::applyOpening(const EngineDialogue::Opening& opening)
+{
+    switch (opening.step) {
+    case EngineDialogue::Opening::Step::Failed:
+        fail(opening.failure);
+        return;
+    case EngineDialogue::Opening::Step::Ready:
+        beginAnalysis();
+        return;
+    case EngineDialogue::Opening::Step::StartAgainInXboard:
+        m_retried = true;
+        launch(kx::EngineProtocol::Xboard);
+        return;
+    case EngineDialogue::Opening::Step::Waiting:
+        if (opening.wait)
+            m_openingTimer.start(*opening.wait);
+        return;
+    }
+}
+
+void AnalysisDriver::openingWaitOver()
+{
+    if (m_state == State::Starting && m_dialogue)
+        applyOpening(m_dialogue->waitOver());
+}
+
+void AnalysisDriver::beginAnalysis()
 {
     if (m_state != State::Starting)
         return;
-    m_featureTimer.stop();
+    m_openingTimer.stop();
     m_state = State::Analysing;
-    // Only Crafty knows these two; other engines refuse them, and some end on them.
-    const bool crafty = m_features.myname.contains(QLatin1String("crafty"), Qt::CaseInsensitive);
-    if (crafty)
-        send(QStringLiteral("log off"));
-    send(QStringLiteral("new"));
-    // Without it some engines start playing the side not to move.
-    send(QStringLiteral("force"));
-    if (crafty)
-        send(QStringLiteral("noise 0"));
-    send(QStringLiteral("post"));
-    if (m_features.setboard) {
-        send(QStringLiteral("setboard ") + m_job.fen);
-    } else {
-        for (const QString& command : kx::EditModeCommands(m_job.fen))
-            send(command);
-    }
-    send(QStringLiteral("analyze"));
-    send(QStringLiteral("."));
-    m_statusPending = true;
+    m_dialogue->analyse(m_job.fen);
 }
 
 void AnalysisDriver::Stop()
 {
     ++m_generation;
-    m_featureTimer.stop();
-    m_leaveTimer.stop();
+    for (QTimer* timer :
+         {&m_openingTimer, &m_silenceTimer, &m_leaveTimer, &m_stopTimer, &m_openingPollingTimer})
+        timer->stop();
     m_state = State::Idle;
+    if (m_dialogue && m_engine && m_engine->EngineStarted())
+        m_dialogue->close();
+    m_dialogue.reset();
     if (m_engine)
         m_engine->CloseEngine();
 }
@@ -113,76 +158,82 @@ void AnalysisDriver::StopEng()
         return;
     case State::Starting:
         // Not in analysis mode yet: it is simply never entered.
-        m_featureTimer.stop();
+        m_openingTimer.stop();
         m_state = State::OutOfAnalysis;
         break;
     case State::Analysing:
     case State::LeavingAnalysis:
-        // A second "exit" outside analysis mode ends several engines.
-        if (!std::exchange(m_exitSent, true))
-            send(QStringLiteral("exit"));
+        if (m_dialogue->leaveAnalysis())
+            m_stopTimer.start(m_timing.stopWait);
         // A pending stop still comes; otherwise the engine idles.
         if (m_state == State::Analysing)
             m_state = State::OutOfAnalysis;
         break;
     }
+    m_openingPolling = false;
+    m_openingPollingTimer.stop();
     if (m_engine)
         m_engine->setTimePolling(m_timing.pollingOutOfAnalysis);
 }
 
 void AnalysisDriver::DataFromEngine(const QString& strRead)
 {
-    if (m_state == State::Idle)
+    if (m_state == State::Idle || !m_dialogue)
         return;
+    m_heard = true;
+    if (m_state == State::Starting) {
+        applyOpening(m_dialogue->opening(strRead));
+        return;
+    }
     const quint64 generation = m_generation;
     const auto over = [&] {
         return m_generation != generation || m_state == State::Idle;
     };
 
-    if (strRead.contains(kTellUserError)) {
-        fail(tr("The engine reported an error: %1")
-                 .arg(strRead.section(kTellUserError, 1).trimmed()));
+    const EngineDialogue::Reading reading = m_dialogue->read(strRead);
+    if (!reading.error.isEmpty()) {
+        fail(reading.error);
         return;
     }
-    if (m_state == State::Starting) {
-        if (kx::ReadFeatures(strRead, m_features) && m_features.done)
-            sendAnalysisCommands();
-        return;
-    }
-    // A status line answers the request out, so the next may go.
-    const bool status = strRead.contains(kStatus);
-    if (status)
-        m_statusPending = false;
-    answerWithStatusRequest(strRead);
-
-    const kx::ThinkingLine thinking = kx::ReadThinkingLine(strRead);
-    if (thinking.ok)
-        emit variationLine(strRead);
-    if (over())
-        return;
-    if (status) {
-        emit statusLine(strRead);
+    if (reading.stopped)
+        m_stopTimer.stop();
+    if (reading.thinking.ok) {
+        if (m_openingPolling && !m_openingPollingTimer.isActive())
+            m_openingPollingTimer.start(m_timing.openingPollingAfterFirstLine);
+        emit variationLine(reading.shown);
         if (over())
             return;
     }
-    if (thinking.ok)
-        checkGrade(thinking, strRead);
+    if (!reading.note.isEmpty()) {
+        emit note(reading.note);
+        if (over())
+            return;
+    }
+    if (!reading.status.isEmpty()) {
+        emit statusLine(reading.status);
+        if (over())
+            return;
+    }
+    if (reading.thinking.ok)
+        checkGrade(reading.thinking, reading.shown);
 }
 
-void AnalysisDriver::answerWithStatusRequest(const QString& line)
+void AnalysisDriver::usualPolling()
 {
-    // One request at a time: its answer asks for the next. An engine that
-    // refuses "." is not asked again, or refusals and requests would feed
-    // each other for ever.
-    if (kx::RejectsStatusRequest(line)) {
-        m_statusRejected = true;
-        m_statusPending = false;
+    if (std::exchange(m_openingPolling, false) && m_engine)
+        m_engine->setTimePolling(m_timing.polling);
+}
+
+void AnalysisDriver::silenceNoticeDue()
+{
+    if (m_state == State::Idle)
         return;
-    }
-    if (m_statusRejected || m_statusPending)
-        return;
-    if (send(QStringLiteral(".")) > 0)
-        m_statusPending = true;
+    // An engine that has shown nothing yet is polled as usual from here on.
+    if (m_state != State::OutOfAnalysis && !m_openingPollingTimer.isActive())
+        usualPolling();
+    if (!m_heard)
+        emit note(tr("%1 has not answered yet (protocol tried: %2). Still waiting for it.")
+                      .arg(m_settings.program, m_dialogue->tried()));
 }
 
 void AnalysisDriver::checkGrade(const kx::ThinkingLine& thinking, const QString& line)
@@ -216,8 +267,16 @@ void AnalysisDriver::leaveAfterDelay()
 
 void AnalysisDriver::engineOutputEnded()
 {
-    if (m_state != State::Idle)
-        fail(tr("The engine ended by itself."));
+    if (m_state == State::Idle)
+        return;
+    // An xboard engine that ends on "uci" is started again and spoken to in xboard alone.
+    const bool early = m_state == State::Starting || m_state == State::Analysing;
+    if (early && !m_retried && m_dialogue && m_dialogue->mayRetryAsXboard()) {
+        m_retried = true;
+        launch(kx::EngineProtocol::Xboard);
+        return;
+    }
+    fail(tr("The engine ended by itself."));
 }
 
 void AnalysisDriver::fail(const QString& what)

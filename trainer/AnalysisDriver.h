@@ -1,6 +1,7 @@
 #pragma once
 
-#include "EngineLine.h"
+#include "EngineDialogue.h"
+#include "EngineSettings.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -9,19 +10,22 @@
 #include <QTimer>
 
 #include <chrono>
+#include <memory>
 
 namespace Ostravin {
 class NqIEngine;
 }
 
 /*
- * One engine analysis at a time, spoken over the xboard protocol through the
- * engine control: the start and its handshake, every line the engine prints
- * (thinking lines to show, status lines, refusals, errors), the statistics
- * checks that grade the position (solution found, time up), leaving analysis
- * mode and stopping. It owns no widget: it reports through signals and the
- * window shows what they carry. Its state is re-checked after every signal,
- * since a receiver may stop or restart the analysis.
+ * One engine analysis at a time through the engine control, in the engine's
+ * protocol (xboard or UCI, or found out by Auto): the start and its greeting,
+ * every line the engine prints (thinking lines to show, status lines, notes,
+ * errors), the statistics checks that grade the position (solution found,
+ * time up), leaving analysis mode and stopping. What differs between the
+ * protocols is an EngineDialogue's; the states, waits and checks are kept
+ * here, one set for both. It owns no widget: it reports through signals and
+ * the window shows what they carry. Its state is re-checked after every
+ * signal, since a receiver may stop or restart the analysis.
  */
 class AnalysisDriver : public QObject
 {
@@ -30,20 +34,28 @@ class AnalysisDriver : public QObject
 public:
     enum class State {
         Idle,            // no engine
-        Starting,        // engine started, waiting for its features
+        Starting,        // engine started, its greeting not yet answered
         Analysing,       // in analysis mode; lines may grade the position
         LeavingAnalysis, // a check has fired: lines are shown, the stop is due
-        OutOfAnalysis,   // "exit" sent: the engine runs outside analysis mode
+        OutOfAnalysis,   // taken out of analysis mode: the engine runs on idle
     };
     Q_ENUM(State)
 
     /// Waits and polling intervals; tests shorten the waits.
     struct Timing
     {
-        std::chrono::milliseconds featureWait{2000}; // most time for "feature ... done=1"
-        std::chrono::milliseconds leaveDelay{3000};  // from a found solution to the stop
-        int polling = 50;                            // ms, while analysing
-        int pollingOutOfAnalysis = 200;              // ms, after "exit"
+        std::chrono::milliseconds answerWait{2000}; // most time for the greeting's answer
+        std::chrono::milliseconds probeWait{300};   // Auto: silence after xboard that brings "uci"
+        std::chrono::milliseconds silenceNotice{3000}; // from the start to "not answered yet"
+        std::chrono::milliseconds leaveDelay{3000};    // from a found solution to the stop
+        std::chrono::milliseconds stopWait{2000};      // most time for "bestmove" after "stop"
+        // Polling fast from the start until a while after the first thinking
+        // line: the greeting's answers and the engine's first burst of lines
+        // are taken as they come rather than a tick apart.
+        int openingPolling = 2; // ms
+        std::chrono::milliseconds openingPollingAfterFirstLine{1000};
+        int polling = 50;               // ms, while analysing
+        int pollingOutOfAnalysis = 200; // ms, once out of analysis mode
     };
 
     /// What one analysis is about.
@@ -63,12 +75,12 @@ public:
     /// The engine command line of the latest start.
     QString commandLine() const { return m_commandLine; }
 
-    /// Closes any engine, starts program with its arguments and puts it into
+    /// Closes any engine, starts the engine of settings and puts it into
     /// analysis of job. False (and failed raised) when it cannot start.
-    bool Start(const QString& program, const QString& arguments, const Job& job);
+    bool Start(const kx::EngineSettings& engine, const Job& job);
     /// Ends the engine; back to Idle.
     void Stop();
-    /// Takes the engine out of analysis mode, keeping it running. "exit" goes out once.
+    /// Takes the engine out of analysis mode, keeping it running.
     void StopEng();
 
 signals:
@@ -76,6 +88,9 @@ signals:
     void variationLine(const QString& line);
     /// A status line, answer to ".".
     void statusLine(const QString& line);
+    /// A line for the output window as it is: the engine's own note, or word
+    /// of an engine that keeps the analysis waiting.
+    void note(const QString& line);
     /// Statistics mode: this thinking line's first move is a best move.
     void solutionFound(const QString& line);
     /// Statistics mode: the time ran out before the solution was found.
@@ -86,10 +101,14 @@ signals:
     void failed(const QString& message);
 
 private:
+    bool launch(kx::EngineProtocol protocol);
     void DataFromEngine(const QString& strRead);
     void engineOutputEnded();
-    void sendAnalysisCommands();
-    void answerWithStatusRequest(const QString& line);
+    void applyOpening(const EngineDialogue::Opening& opening);
+    void openingWaitOver();
+    void beginAnalysis();
+    void silenceNoticeDue();
+    void usualPolling();
     void checkGrade(const kx::ThinkingLine& thinking, const QString& line);
     void leaveAfterDelay();
     void fail(const QString& what);
@@ -102,16 +121,20 @@ private:
     // tell that its analysis is over.
     quint64 m_generation = 0;
     QString m_commandLine;
+    kx::EngineSettings m_settings;
+    std::unique_ptr<EngineDialogue> m_dialogue;
 
     Job m_job;
     // The moves that solve the position; empty when not watched for.
     QString solutionPattern;
     QElapsedTimer analysisStart;
-    kx::EngineFeatures m_features;
-    bool m_statusPending = false;  // a "." is waiting for its answer
-    bool m_statusRejected = false; // the engine refuses "."
-    bool m_exitSent = false;
+    bool m_heard = false;          // the engine has printed a line
+    bool m_openingPolling = false; // polled fast for a quick first line and burst
+    bool m_retried = false;        // started again after a probe it may have ended on
     bool m_failureReported = false;
-    QTimer m_featureTimer;
+    QTimer m_openingTimer;
+    QTimer m_silenceTimer;
     QTimer m_leaveTimer;
+    QTimer m_stopTimer;
+    QTimer m_openingPollingTimer;
 };

@@ -33,7 +33,7 @@ constexpr Tip kTips[] = {
     {"CmdSolution", "Show the best moves of the position and mark the first one on the board"},
     {"cmdAnalyze", "Let the chess engine analyse the position on the board; press again to stop"},
     {"cmdRecords", "List the past sessions of this suite, best score first"},
-    {"cmdSetEngine", "Choose the chess engine program and its arguments"},
+    {"cmdSetEngine", "Choose the chess engine program, its arguments and its protocol"},
     {"cmdExit", "Close Kestrelux"},
     {"Label6", "Seconds spent on the position on the board"},
     {"lblTime", "Seconds spent on the position on the board"},

@@ -173,10 +173,7 @@ void frmKestrelux::Form_Load()
     // first start; if that fails, the engine settings simply start empty.
     (void)kx::SeedSettingsFile(m_programFolder, m_dataFolder);
     const QString settings = settingsFile();
-    LastEngine = kx::ReadIniValue(settings, QLatin1String(kx::kSettingsSection),
-                                  QLatin1String(kx::kEngineKey));
-    LastCommandLine = kx::ReadIniValue(settings, QLatin1String(kx::kSettingsSection),
-                                       QLatin1String(kx::kCommandLineKey));
+    engineSettings = kx::EngineSettings::Read(settings);
 
     setWindowTitle(QStringLiteral("Kestrelux Ver.%1.%2 rev.%3")
                        .arg(kx::kVersionMajor)

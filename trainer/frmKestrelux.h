@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogRunner.h"
+#include "EngineSettings.h"
 #include "KestreluxView.h"
 #include "MoveEntry.h"
 #include "OutputWindow.h"
@@ -194,8 +195,7 @@ private:
     // Session reports the log could not take.
     std::unique_ptr<SessionKeeper> m_sessionKeeper;
 
-    QString LastEngine;      // engine program from the settings file
-    QString LastCommandLine; // its arguments
+    kx::EngineSettings engineSettings; // the engine, its arguments and protocol
     bool statsMode = false;
     bool defaultEngineFound = false; // the external program's command line depends on it
     qint32 m_suiteSize = 0;          // positions drawn from

@@ -9,7 +9,6 @@
 #include "EngineLine.h"
 #include "Epd.h"
 #include "ExternalLauncher.h"
-#include "IniFile.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
 #include "StatsTable.h"
@@ -57,6 +56,10 @@ void frmKestrelux::connectAnalysis()
 {
     AnalysisDriver* driver = m_analysis.get();
     connect(driver, &AnalysisDriver::variationLine, this, [this](const QString& line) {
+        if (frmOutput* output = m_output.Open())
+            output->AddLine(line);
+    });
+    connect(driver, &AnalysisDriver::note, this, [this](const QString& line) {
         if (frmOutput* output = m_output.Open())
             output->AddLine(line);
     });
@@ -119,7 +122,7 @@ void frmKestrelux::StartAnalysis(const QString& fen, const QString& bestMoves)
     job.bestMoves = bestMoves;
     job.statsMode = statsMode;
     job.timeLimit = kx::NumericValue(m_view.txtAnalyzeTime->text());
-    analysisDriver().Start(LastEngine, LastCommandLine, job);
+    analysisDriver().Start(engineSettings, job);
 }
 
 void frmKestrelux::leaveAnalysis()
@@ -151,22 +154,17 @@ void frmKestrelux::analyseFinishedPosition()
 void frmKestrelux::cmdSetEngine_Click()
 {
     frmSetup setup(this, m_dialogRunner);
-    setup.txtEngine->setText(LastEngine);
-    setup.txtCommandLine->setText(LastCommandLine);
+    setup.txtEngine->setText(engineSettings.program);
+    setup.txtCommandLine->setText(engineSettings.arguments);
+    setup.setProtocol(engineSettings.protocol);
     RunDialog(m_dialogRunner, setup);
     if (!setup.Selected)
         return;
 
     m_output.Close();
     analysisDriver().Stop();
-    LastEngine = setup.txtEngine->text();
-    LastCommandLine = setup.txtCommandLine->text();
-    const QString section = QLatin1String(kx::kSettingsSection);
-    kx::Result<> saved =
-        kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kEngineKey), LastEngine);
-    if (saved)
-        saved = kx::WriteIniValue(settingsFile(), section, QLatin1String(kx::kCommandLineKey),
-                                  LastCommandLine);
+    engineSettings = {setup.txtEngine->text(), setup.txtCommandLine->text(), setup.protocol()};
+    const kx::Result<> saved = engineSettings.Write(settingsFile());
     if (!saved)
         showMessage(tr("The engine settings could not be saved: %1\n"
                        "They apply until Kestrelux is closed.")

@@ -2,6 +2,7 @@
 
 #include "Twips.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -10,21 +11,31 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const QString kProgramsFilter = QStringLiteral("Eseguibili (*)");
 const QString kAllFilesFilter = QStringLiteral("Tutti i file (*)");
+// In the order the choice lists them.
+constexpr kx::EngineProtocol kProtocols[] = {kx::EngineProtocol::Auto, kx::EngineProtocol::Xboard,
+                                             kx::EngineProtocol::Uci};
 
 // A child element with its name and text, placed at a rectangle given in twips.
-template<typename T>
-T* element(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
-           int height)
+template<typename T> T* placed(T* w, const char* name, int left, int top, int width, int height)
 {
-    auto* w = new T(text, parent);
     w->setObjectName(QLatin1String(name));
     w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
                    height / kTwipsPerPixel);
     return w;
+}
+
+template<typename T>
+T* element(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
+           int height)
+{
+    return placed(new T(text, parent), name, left, top, width, height);
 }
 
 // Shows folders and, while the programs filter is chosen, only files that
@@ -57,7 +68,7 @@ frmSetup::frmSetup(QWidget* owner, DialogRunner runner)
 {
     setObjectName(QStringLiteral("frmSetup"));
     setWindowTitle(tr("Engine setup"));
-    setFixedSize(5565 / kTwipsPerPixel, 1455 / kTwipsPerPixel);
+    setFixedSize(5565 / kTwipsPerPixel, 2070 / kTwipsPerPixel);
 
     lblEngine = element<QLabel>(this, "lblEngine", tr("Engine"), 105, 105, 495, 195);
     txtEngine = element<QLineEdit>(this, "txtEngine", QString(), 105, 315, 3375, 285);
@@ -67,6 +78,12 @@ frmSetup::frmSetup(QWidget* owner, DialogRunner runner)
     lblCommandLine =
         element<QLabel>(this, "lblCommandLine", tr("Command line arguments"), 105, 735, 1770, 195);
     txtCommandLine = element<QLineEdit>(this, "txtCommandLine", QString(), 105, 945, 3375, 285);
+    lblProtocol = element<QLabel>(this, "lblProtocol", tr("Protocol"), 105, 1365, 1770, 195);
+    cmbProtocol = placed(new QComboBox(this), "cmbProtocol", 105, 1575, 1770, 315);
+    for (const kx::EngineProtocol protocol : kProtocols)
+        cmbProtocol->addItem(kx::ProtocolName(protocol));
+    cmbProtocol->setToolTip(tr("How Kestrelux speaks to the engine: Auto finds out at each start "
+                               "whether it speaks xboard or UCI"));
     cmdOK = element<QPushButton>(this, "cmdOK", tr("OK"), 4410, 210, 1065, 330);
     cmdOK->setDefault(true);
     cmdCancel = element<QPushButton>(this, "cmdCancel", tr("Cancel"), 4410, 630, 1065, 330);
@@ -95,6 +112,18 @@ void frmSetup::cmdCancel_Click()
 {
     Selected = false;
     reject();
+}
+
+kx::EngineProtocol frmSetup::protocol() const
+{
+    return kProtocols[qBound(0, cmbProtocol->currentIndex(), int(std::size(kProtocols)) - 1)];
+}
+
+void frmSetup::setProtocol(kx::EngineProtocol protocol)
+{
+    cmbProtocol->setCurrentIndex(
+        int(std::find(std::begin(kProtocols), std::end(kProtocols), protocol) -
+            std::begin(kProtocols)));
 }
 
 void frmSetup::cmdPath_Click()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "DialogRunner.h"
+#include "EngineSettings.h"
 
+class QComboBox;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -9,8 +11,8 @@ class QPushButton;
 
 /*
  * The engine setup dialog: the engine program's path, chosen by hand or with
- * a file chooser, and its command-line arguments. Selected tells whether it
- * was closed with OK.
+ * a file chooser, its command-line arguments and the protocol it speaks
+ * (Auto, xboard, UCI). Selected tells whether it was closed with OK.
  */
 class frmSetup : public QDialog
 {
@@ -26,12 +28,17 @@ public:
     QPushButton* cmdPath = nullptr;
     QLabel* lblCommandLine = nullptr;
     QLineEdit* txtCommandLine = nullptr;
+    QLabel* lblProtocol = nullptr;
+    QComboBox* cmbProtocol = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
     void cmdOK_Click();
     void cmdCancel_Click();
     void cmdPath_Click();
+
+    kx::EngineProtocol protocol() const;
+    void setProtocol(kx::EngineProtocol protocol);
 
 private:
     void Form_Load();

@@ -1,7 +1,9 @@
 // Reading engine output: thinking lines and their first move, whether that
-// move is a best move.
+// move is a best move; UCI info lines read as the same thinking lines, and the
+// answers that tell the two protocols apart.
 
 #include "EngineLine.h"
+#include "UciLine.h"
 
 #include <QTest>
 
@@ -14,6 +16,10 @@ private slots:
     void thinkingLines();
     void bestMoves_data();
     void bestMoves();
+    void uciInfoLines_data();
+    void uciInfoLines();
+    void protocolAnswers_data();
+    void protocolAnswers();
 };
 
 void TestEngineLine::thinkingLines_data()
@@ -88,6 +94,105 @@ void TestEngineLine::bestMoves()
     QFETCH(QString, fen);
     QFETCH(bool, solves);
     QCOMPARE(kx::IsBestMove(move, best, fen), solves);
+}
+
+void TestEngineLine::uciInfoLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("fen");     // "" when the position is not known
+    QTest::addColumn<QString>("text");    // the thinking line shown; "" when it is none
+    QTest::addColumn<QString>("illegal"); // the first illegal pv move
+
+    const QString wac1 = "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - - 0 1";
+    const QString castles = "r3k2r/6P1/8/8/8/8/8/R3K2R w KQkq - 0 12";
+    const QString black = "4k3/8/8/8/8/8/4P3/4K3 b - - 3 40";
+    const auto row = [](const char* name, const QString& line, const QString& fen, const char* text,
+                        const char* illegal = "") {
+        QTest::newRow(name) << line << fen << QString::fromLatin1(text)
+                            << QString::fromLatin1(illegal);
+    };
+    row("mate in 2, time to centiseconds",
+        "info depth 245 seldepth 4 multipv 1 score mate 2 nodes 43552 nps 2419555 hashfull 0 "
+        "tbhits 0 time 17 pv g3g6 f7g6 e5g6",
+        wac1, "245 +100002 1 43552 1. Qg6 fxg6 2. Nxg6#");
+    row("centipawns; castling, promotion, numbered from the move number",
+        "info depth 9 score cp -35 time 1234 nodes 9876543210 pv e1g1 e8c8 g7h8q", castles,
+        "9 -35 123 9876543210 12. O-O O-O-O 13. gxh8=Q");
+    row("Black to move, mated in 3", "info depth 4 score mate -3 time 0 nodes 5 pv e8d7 e2e4",
+        black, "4 -100003 0 5 40. ... Kd7 41. e4");
+    row("lower bound marks the first move", "info depth 20 score cp 150 lowerbound pv g3g6", wac1,
+        "20 +150 0 0 1. Qg6!");
+    row("upper bound, fields after the pv",
+        "info depth 3 score cp 0 upperbound pv e8d7 e2e4 nodes 77 time 5", black,
+        "3 +0 0 77 40. ... Kd7? 41. e4");
+    row("illegal move: the variation up to it",
+        "info depth 3 score cp 5 time 10 nodes 100 pv e8d7 e1e5 e2e4", black,
+        "3 +5 1 100 40. ... Kd7", "e1e5");
+    row("illegal first move: no thinking line", "info depth 3 score cp 5 pv e2e4", black, "",
+        "e2e4");
+    row("position unknown: coordinates kept", "info depth 2 score cp 7 pv e2e4 e7e5", "",
+        "2 +7 0 0 e2e4 e7e5");
+    row("no pv", "info depth 2", wac1, "");
+    row("current move", "info depth 12 currmove g3g6 currmovenumber 1", wac1, "");
+    row("no score", "info depth 5 nodes 10 pv g3g6", wac1, "");
+    row("second line of a multipv", "info depth 5 multipv 2 score cp 1 pv g3g6", wac1, "");
+    row("depth past 32 bits", "info depth 99999999999 score cp 1 pv g3g6", wac1, "");
+    row("a number missing", "info depth 5 score cp pv g3g6", wac1, "");
+    row("string with a pv in its text", "info string pv g3g6 depth 9 score cp 1", wac1, "");
+    row("not an info line", "bestmove g3g6 ponder f7g6", wac1, "");
+}
+
+void TestEngineLine::uciInfoLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, fen);
+    QFETCH(QString, text);
+    QFETCH(QString, illegal);
+    const auto position =
+        fen.isEmpty() ? std::nullopt : std::optional(kx::ChessPosition::FromFen(fen).value());
+    const kx::UciThinking read = kx::ReadUciInfo(line, position);
+    QCOMPARE(read.thinking.ok ? read.text : QString(), text);
+    QCOMPARE(read.illegalMove, illegal);
+    QCOMPARE(read.infoString, line.startsWith("info string"));
+    if (!read.thinking.ok)
+        return;
+    // The window, the grading and the solution check read the text as an xboard line.
+    const kx::ThinkingLine back = kx::ReadThinkingLine(read.text);
+    QVERIFY(back.ok);
+    QCOMPARE((QList<qint64>{back.depth, back.score, back.time, back.nodes}),
+             (QList<qint64>{read.thinking.depth, read.thinking.score, read.thinking.time,
+                            read.thinking.nodes}));
+    QCOMPARE(back.firstMove, read.thinking.firstMove);
+}
+
+void TestEngineLine::protocolAnswers_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("uci");     // says UCI in answer to "uci"
+    QTest::addColumn<bool>("refusal"); // refuses the xboard greeting
+
+    QTest::newRow("id name") << "id name Stockfish 15.1" << true << false;
+    QTest::newRow("option") << "option name Hash type spin default 16 min 1 max 33554432" << true
+                            << false;
+    QTest::newRow("uciok") << "uciok" << true << false;
+    QTest::newRow("refusal, quoted")
+        << "Unknown command: 'xboard'. Type help for more information." << false << true;
+    QTest::newRow("refusal of protover") << "Unknown command: protover 2" << false << true;
+    QTest::newRow("xboard-style refusal") << "Error (unknown command): protover" << false << true;
+    QTest::newRow("feature line") << "feature myname=\"Fake\" done=1" << false << false;
+    QTest::newRow("banner") << "Stockfish 15.1 by the Stockfish developers" << false << false;
+    QTest::newRow("an xboard engine refusing uci")
+        << "Error (unknown command): uci" << false << false;
+    QTest::newRow("id without a name") << "id 5" << false << false;
+    QTest::newRow("uciok in a sentence") << "uciok received" << false << false;
+    QTest::newRow("xboard named, nothing refused") << "tellics say xboard mode" << false << false;
+}
+
+void TestEngineLine::protocolAnswers()
+{
+    QFETCH(QString, line);
+    QTEST(kx::IsUciGreeting(line), "uci");
+    QTEST(kx::RefusesXboardGreeting(line), "refusal");
 }
 
 QTEST_MAIN(TestEngineLine)

@@ -1,3 +1,4 @@
+#include "EngineSettings.h"
 #include "FileSizeLimit.h"
 #include "IniFile.h"
 #include "TestFiles.h"
@@ -24,6 +25,8 @@ private slots:
     void namesWithOuterBlanks();
     void failureKeepsOldFile_data();
     void failureKeepsOldFile();
+    void engineSettings_data();
+    void engineSettings();
 
 private:
     QTemporaryDir m_dir;
@@ -147,6 +150,40 @@ void TestIniFile::failureKeepsOldFile()
     QCOMPARE(readAll(m_path), old);
     // No half-written temporary file is left beside it.
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"Kestrelux.ini"});
+}
+
+// The engine's three keys: a file from before the protocol choice means Auto,
+// and writing them keeps every other line.
+void TestIniFile::engineSettings_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("protocol"); // as read
+    const auto row = [](const char* name, const char* before, EngineProtocol protocol) {
+        QTest::newRow(name) << QByteArray(before) << int(protocol);
+    };
+    row("no Protocol key", "[Kestrelux]\r\nEngine=/e\r\nCommandLine=-x\r\n", EngineProtocol::Auto);
+    row("uci in lower case, blanks around", "; mine\n[Kestrelux]\nProtocol =  uci \n[Other]\nk=v\n",
+        EngineProtocol::Uci);
+    row("xboard", "[Kestrelux]\nPROTOCOL=XBoard\n", EngineProtocol::Xboard);
+    row("a word it does not know", "[Kestrelux]\nProtocol=winboard\n", EngineProtocol::Auto);
+}
+
+void TestIniFile::engineSettings()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(int, protocol);
+    writeAll(m_path, before);
+    EngineSettings settings = EngineSettings::Read(m_path);
+    QCOMPARE(int(settings.protocol), protocol);
+
+    const QString other = ReadIniValue(m_path, "Other", "k");
+    settings = {"/usr/games/my engine", "-a \"b c\"", EngineProtocol::Uci};
+    QVERIFY(settings.Write(m_path));
+    const EngineSettings back = EngineSettings::Read(m_path);
+    QCOMPARE((QStringList{back.program, back.arguments, ProtocolName(back.protocol)}),
+             (QStringList{"/usr/games/my engine", "-a \"b c\"", "UCI"}));
+    QCOMPARE(ReadIniValue(m_path, "Other", "k"), other);
+    QCOMPARE(readAll(m_path).startsWith("; mine\n"), before.startsWith("; mine\n"));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -9,6 +9,10 @@
 //   --ignore-term    ignore SIGTERM
 //   --at-start CMD   run CMD (one of the commands below) once started
 //   --deaf           never read standard input: after the start commands, wait forever
+//   --uci            speak UCI: answer "uci" and "isready", print thinking lines as
+//                    info lines, answer "stop" with a bestmove
+//   --at-go CMD      with --uci: run CMD when "go" arrives
+//   --ignore-stop    with --uci: never answer "stop"
 // Commands, one per line (CR dropped, any letter case):
 //   say TEXT         write TEXT in one go (escapes \r \n \t \xHH)
 //   warn TEXT        write TEXT and CR LF to standard error
@@ -34,6 +38,8 @@
 #include <vector>
 
 namespace {
+
+bool uci = false;
 
 void writeAll(int fd, const std::string& text)
 {
@@ -90,7 +96,7 @@ void startGrandchild()
 void spew(long count)
 {
     // Every piece a reader cuts from this can start like a thinking line.
-    const std::string words = "9 9 9 9 e4 ";
+    const std::string words = uci ? "info depth 9 score cp 9 pv e2e4 " : "9 9 9 9 e4 ";
     std::string block;
     while (block.size() < 65536)
         block += words;
@@ -102,9 +108,14 @@ void junk(long count)
 {
     static const char line[] =
         "1 0 0 0 e4 \0\xff\xfe\xc0\xaf e5\r\x80\xe2\x82 \0\0Nf3\xed\xa0\x80\r\n";
+    static const char info[] = "info depth 1 score cp 0 pv e2e4 \0\xff\xfe\xc0\xaf e7e5\r\x80"
+                               "\xe2\x82 \0\0g1f3\xed\xa0\x80\r\n";
     std::string text;
     for (long n = 0; n < count; ++n) {
-        text.append(line, sizeof line - 1);
+        if (uci)
+            text.append(info, sizeof info - 1);
+        else
+            text.append(line, sizeof line - 1);
         if (text.size() >= 65536 || n + 1 == count)
             say(std::exchange(text, {}));
     }
@@ -114,8 +125,12 @@ void tick(long count, long milliseconds)
 {
     const timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1000000};
     for (long n = 1; n <= count; ++n) {
-        say(std::to_string(n) + " 0 " + std::to_string(n) + ' ' + std::to_string(n) +
-            " e4 e5 Nf3\n");
+        if (uci)
+            say("info depth " + std::to_string(n) + " score cp 0 time " + std::to_string(n) +
+                " nodes " + std::to_string(n) + " pv e2e4 e7e5 g1f3\n");
+        else
+            say(std::to_string(n) + " 0 " + std::to_string(n) + ' ' + std::to_string(n) +
+                " e4 e5 Nf3\n");
         nanosleep(&pause, nullptr);
     }
 }
@@ -130,8 +145,14 @@ void forkAndExit()
     _exit(0);
 }
 
+struct UciScript
+{
+    std::vector<std::string> atGo;
+    bool ignoreStop = false;
+};
+
 // Runs one command line; false when the program is to end.
-bool run(std::string line, const char* logPath, bool ignoreQuit)
+bool run(std::string line, const char* logPath, bool ignoreQuit, const UciScript& script = {})
 {
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
@@ -141,6 +162,18 @@ bool run(std::string line, const char* logPath, bool ignoreQuit)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     const std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
     const long count = std::atol(rest.c_str());
+    if (uci && command == "uci")
+        say("id name Hostile\nid author Kestrelux tests\nuciok\n");
+    if (uci && command == "isready")
+        say("readyok\n");
+    if (uci && command == "stop" && !script.ignoreStop)
+        say("bestmove e2e4\n");
+    if (uci && command == "go") {
+        for (const std::string& goCommand : script.atGo) {
+            if (!run(goCommand, logPath, ignoreQuit))
+                return false;
+        }
+    }
     if (command == "say")
         say(unescape(rest));
     if (command == "warn")
@@ -170,6 +203,7 @@ int main(int argc, char** argv)
     bool ignoreQuit = false;
     bool deaf = false;
     std::vector<std::string> startCommands;
+    UciScript script;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--grandchild")
@@ -180,8 +214,12 @@ int main(int argc, char** argv)
             recordPath = argv[++i];
         else if (option == "--at-start" && i + 1 < argc)
             startCommands.push_back(argv[++i]);
+        else if (option == "--at-go" && i + 1 < argc)
+            script.atGo.push_back(argv[++i]);
         else if (option == "--ignore-term")
             std::signal(SIGTERM, SIG_IGN);
+        uci = uci || option == "--uci";
+        script.ignoreStop = script.ignoreStop || option == "--ignore-stop";
         ignoreQuit = ignoreQuit || option == "--ignore-quit";
         deaf = deaf || option == "--deaf";
     }
@@ -201,7 +239,7 @@ int main(int argc, char** argv)
         for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
-            if (!run(line, logPath, ignoreQuit))
+            if (!run(line, logPath, ignoreQuit, script))
                 return 0;
         }
     }

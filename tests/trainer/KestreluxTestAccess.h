@@ -8,6 +8,7 @@
 #include "frmKestrelux.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -132,11 +133,14 @@ struct KestreluxTestAccess
     }
 
     /// Chooses the engine as the user does, in the engine setup.
-    void useEngine(const QString& program, const QString& commandLine)
+    void useEngine(const QString& program, const QString& commandLine,
+                   kx::EngineProtocol protocol = kx::EngineProtocol::Auto)
     {
         w.setDialogRunner([&](QDialog& dialog) {
             dialog.findChild<QLineEdit*>(QStringLiteral("txtEngine"))->setText(program);
             dialog.findChild<QLineEdit*>(QStringLiteral("txtCommandLine"))->setText(commandLine);
+            auto* choice = dialog.findChild<QComboBox*>(QStringLiteral("cmbProtocol"));
+            choice->setCurrentIndex(choice->findText(kx::ProtocolName(protocol)));
             dialog.findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
             return dialog.result();
         });
@@ -144,13 +148,14 @@ struct KestreluxTestAccess
         w.setDialogRunner({});
     }
 
-    /// What the engine setup shows: "program|arguments" (the dialog is cancelled).
+    /// What the engine setup shows: "program|arguments|protocol" (the dialog is cancelled).
     QString engineShown()
     {
         QString shown;
         w.setDialogRunner([&](QDialog& dialog) {
             shown = dialog.findChild<QLineEdit*>(QStringLiteral("txtEngine"))->text() + u'|' +
-                    dialog.findChild<QLineEdit*>(QStringLiteral("txtCommandLine"))->text();
+                    dialog.findChild<QLineEdit*>(QStringLiteral("txtCommandLine"))->text() + u'|' +
+                    dialog.findChild<QComboBox*>(QStringLiteral("cmbProtocol"))->currentText();
             return int(QDialog::Rejected);
         });
         w.cmdSetEngine_Click();

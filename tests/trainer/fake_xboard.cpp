@@ -1,10 +1,13 @@
-// A scripted stand-in for an xboard engine, driven by the analysis tests.
+// A scripted stand-in for a chess engine, xboard by default, driven by the
+// analysis tests.
 //   --record FILE     append every command received, one a line
-//   --on CMD=TEXT     print TEXT (escape \n) when a command whose first word is CMD arrives
+//   --on CMD=TEXT     print TEXT (escape \n; "" prints nothing) when a command
+//                     whose first word is CMD arrives
 //   --features TEXT   the answer to "protover" ("" for none)
-//   --flood N         on "analyze", N thinking lines of depth 1..N
+//   --flood N         on "analyze" (or "go" with --uci), N thinking lines of depth 1..N
+//   --uci             speak UCI: "uci", "isready" and "stop" are answered, "protover" is not
 //   --exit-on CMD     end when CMD arrives;  --exit-at-once: end at once
-// A "." without an --on for it is answered with a "stat01:" line.
+// A "." without an --on for it is answered with a "stat01:" line (not with --uci).
 
 #include <cstdlib>
 #include <fstream>
@@ -18,8 +21,14 @@ int main(int argc, char** argv)
     std::multimap<std::string, std::string> answers;
     std::string features = "feature myname=\"Fake\" setboard=1 done=1\n";
     long flood = 0;
+    bool uci = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--uci") {
+            uci = true;
+            features.clear();
+            continue;
+        }
         if (option == "--exit-at-once" || i + 1 == argc)
             return 0;
         std::string value;
@@ -28,11 +37,11 @@ int main(int argc, char** argv)
             value += newline ? '\n' : *c;
             c += newline;
         }
+        const std::string text = value.substr(value.find('=') + 1);
         if (option == "--record")
             recordPath = value;
         else if (option == "--on")
-            answers.emplace(value.substr(0, value.find('=')),
-                            value.substr(value.find('=') + 1) + "\n");
+            answers.emplace(value.substr(0, value.find('=')), text.empty() ? text : text + "\n");
         else if (option == "--features")
             features = value.empty() ? value : value + "\n";
         else if (option == "--flood")
@@ -40,7 +49,20 @@ int main(int argc, char** argv)
         else if (option == "--exit-on")
             exitOn = value;
     }
+    if (uci) {
+        const std::pair<const char*, const char*> defaults[] = {
+            {"uci", "id name Fake UCI\nid author Kestrelux tests\noption name Hash type spin "
+                    "default 16 min 1 max 1024\nuciok\n"},
+            {"isready", "readyok\n"},
+            {"stop", "bestmove e2e4\n"},
+        };
+        for (const auto& [command, answer] : defaults) {
+            if (answers.count(command) == 0)
+                answers.emplace(command, answer);
+        }
+    }
     long statusCount = 0;
+    const std::string floodOn = uci ? "go" : "analyze";
     for (std::string line; std::getline(std::cin, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -48,12 +70,17 @@ int main(int argc, char** argv)
         const std::string command = line.substr(0, line.find(' '));
         if (command == "protover")
             std::cout << features;
-        if (command == "." && answers.count(".") == 0)
+        if (!uci && command == "." && answers.count(".") == 0)
             std::cout << "stat01: " << ++statusCount << " 100 5 10 30 Nf3\n";
         for (auto [it, end] = answers.equal_range(command); it != end; ++it)
             std::cout << it->second;
-        for (long n = 1; command == "analyze" && n <= flood; ++n)
-            std::cout << n << " 12 " << n << ' ' << n * 1000 << " 1. Nf3 d5 2. d4\n";
+        for (long n = 1; command == floodOn && n <= flood; ++n) {
+            if (uci)
+                std::cout << "info depth " << n << " score cp 12 time " << n * 10 << " nodes "
+                          << n * 1000 << " pv g1f3 d7d5 d2d4\n";
+            else
+                std::cout << n << " 12 " << n << ' ' << n * 1000 << " 1. Nf3 d5 2. d4\n";
+        }
         std::cout.flush();
         if (command == exitOn || command == "quit")
             return 0;

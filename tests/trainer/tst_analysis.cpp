@@ -1,7 +1,8 @@
-// Engine analysis through the main window against a scripted xboard engine
-// (and polyglot with Stockfish when installed): commands and their order, the
-// output window, grading in statistics mode, stop, restart, StopEng, failures,
-// status requests, and the clock's analysis of each finished position.
+// Engine analysis through the main window against a scripted engine of either
+// protocol (and Stockfish, through polyglot and directly, when installed):
+// commands and their order, how Auto decides, the output window, grading in
+// statistics mode, stop, restart, StopEng, failures, status requests, an
+// engine that answers nothing, and the clock's analysis of each finished position.
 
 #include "../core/TestFiles.h"
 #include "AnalysisDriver.h"
@@ -28,29 +29,38 @@ struct Fixture : TrainerFixture
 {
     KestreluxTestAccess* a = nullptr;
 
-    frmKestrelux& openWith(const QStringList& records, const QStringList& fake, bool stats)
+    frmKestrelux& openWith(const QStringList& records, const QStringList& fake, bool stats,
+                           kx::EngineProtocol protocol = kx::EngineProtocol::Auto)
     {
         if (stats)
             writeFile(dataFile("zantex.txt"), {});
         a = &openOn(records);
         if (stats)
             window->cmdScanBM_Click(); // so that every record can be drawn
-        useEngine(KX_FAKE_XBOARD, QStringList(fake) << "--record" << dataFile("commands"));
-        AnalysisDriver::Timing timing;
-        timing.featureWait = timing.leaveDelay = std::chrono::milliseconds(300);
-        timing.polling = 5;
-        window->analysisDriver().setTiming(timing);
+        useEngine(KX_FAKE_XBOARD, QStringList(fake) << "--record" << dataFile("commands"),
+                  protocol);
+        window->analysisDriver().setTiming(timing());
         window->ShowPosition(1);
         a->clock()->stop();
         return *window;
     }
+    static AnalysisDriver::Timing timing()
+    {
+        AnalysisDriver::Timing timing;
+        timing.answerWait = timing.leaveDelay = timing.stopWait = std::chrono::milliseconds(300);
+        timing.probeWait = std::chrono::milliseconds(100);
+        timing.silenceNotice = std::chrono::milliseconds(600);
+        timing.polling = 5;
+        return timing;
+    }
     /// The engine program with its arguments, each quoted; the command-line text set.
-    QString useEngine(const QString& program, const QStringList& arguments)
+    QString useEngine(const QString& program, const QStringList& arguments,
+                      kx::EngineProtocol protocol = kx::EngineProtocol::Auto)
     {
         QStringList words;
         for (QString word : arguments)
             words << u'"' + word.replace(u'"', QLatin1String("\\\"")) + u'"';
-        a->useEngine(program, words.join(u' '));
+        a->useEngine(program, words.join(u' '), protocol);
         return words.join(u' ');
     }
     QStringList commands() const
@@ -88,6 +98,8 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void startSequenceAndOutput_data();
     void startSequenceAndOutput();
+    void uciDialogue_data();
+    void uciDialogue();
     void gradesAndStopsOnce_data();
     void gradesAndStopsOnce();
     void stopRestartAndStopEng();
@@ -96,6 +108,8 @@ private slots:
     void refusedStatusRequestsStop_data();
     void refusedStatusRequestsStop();
     void floodKeepsTheWindowBounded();
+    void silentEngineIsTold_data();
+    void silentEngineIsTold();
     void clockAnalysesEachFinishedPosition();
     void realEngineGrades_data();
     void realEngineGrades();
@@ -107,32 +121,42 @@ void TestAnalysis::startSequenceAndOutput_data()
     QTest::addColumn<QStringList>("fake");
     QTest::addColumn<QString>("expected"); // commands up to the first ".", "|" between
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<kx::EngineProtocol>("protocol"); // Auto unless the row says
 
     const QString plain = "xboard|protover 2|new|force|post|setboard 4k3/8/8/8/8/8/4P3/4K3 w - - "
                           "0 1|analyze|.";
+    const QString afterUci = "xboard|protover 2|uci|new|force|post|setboard "
+                             "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1|analyze|.";
     QTest::newRow("numbered; version, NNUE and eval lines not shown")
         << kWhite
         << QStringList{"--on", "analyze=PolyGlot 1.4.9 by F\\n1 +0 0 0 NNUE evaluation using "
                                "nn.nnue enabled\\neval=-1.60\\n7 35 120 900 1. e4 Kd7 2. d4"}
-        << plain << "\n7 35 120 900 1. e4 Kd7 2. d4";
-    QTest::newRow("no features: the wait runs out")
+        << plain << "\n7 35 120 900 1. e4 Kd7 2. d4" << kx::EngineProtocol::Auto;
+    QTest::newRow("xboard, no features: the wait runs out")
         << kWhite << QStringList{"--features", "", "--on", "analyze=5 20 10 4000 e4 Kd7"} << plain
-        << "\n5 20 10 4000 e4 Kd7";
+        << "\n5 20 10 4000 e4 Kd7" << kx::EngineProtocol::Xboard;
+    QTest::newRow("Auto, no features: UCI tried, then xboard")
+        << kWhite << QStringList{"--features", "", "--on", "analyze=5 20 10 4000 e4 Kd7"}
+        << afterUci << "\n5 20 10 4000 e4 Kd7" << kx::EngineProtocol::Auto;
+    QTest::newRow("Auto, refuses uci as hoichess does and ends: started again in xboard")
+        << kWhite << QStringList{"--features", "",    "--on", "uci=Error (unknown command): uci",
+                                 "--exit-on",  "uci", "--on", "analyze=5 20 10 4000 e4 Kd7"}
+        << "xboard|protover 2|uci|" + plain << "\n5 20 10 4000 e4 Kd7" << kx::EngineProtocol::Auto;
     QTest::newRow("operations before bm; counters from hmvc and fmvn")
         << "8/8/8/8/8/8/8/K6k w - - acd 4; hmvc 2; fmvn 3; bm Kb2; id \"W.1\";" << QStringList{}
         << "xboard|protover 2|new|force|post|setboard 8/8/8/8/8/8/8/K6k w - - 2 3|analyze|."
-        << "";
+        << "" << kx::EngineProtocol::Xboard;
     QTest::newRow("Crafty alone gets log off and noise 0")
         << kWhite << QStringList{"--features", "feature myname=\"Crafty-23.4\" done=1"}
         << "xboard|protover 2|log off|new|force|noise 0|post|setboard 4k3/8/8/8/8/8/4P3/4K3 w "
            "- - 0 1|analyze|."
-        << "";
+        << "" << kx::EngineProtocol::Auto;
     QTest::newRow("no setboard: edit mode, Black to move")
         << kBlack
         << QStringList{"--features", "feature setboard=0 done=0\\nfeature done=1", "--on",
                        "analyze=3 -5 1 60 1. ... Kd7 2. e4"}
         << "xboard|protover 2|new|force|post|a2a3|edit|#|Ke1|Pe2|c|Ke8|.|analyze|."
-        << "\n3 -5 1 60 1. ... Kd7 2. e4";
+        << "\n3 -5 1 60 1. ... Kd7 2. e4" << kx::EngineProtocol::Auto;
 }
 
 void TestAnalysis::startSequenceAndOutput()
@@ -141,9 +165,10 @@ void TestAnalysis::startSequenceAndOutput()
     QFETCH(QStringList, fake);
     QFETCH(QString, expected);
     QFETCH(QString, shown);
+    QFETCH(kx::EngineProtocol, protocol);
 
     Fixture fx;
-    fx.openWith({record}, fake, false);
+    fx.openWith({record}, fake, false, protocol);
     fx.a->click("cmdAnalyze");
     QCOMPARE(fx.caption(), QStringLiteral("Stop"));
     const QStringList sequence = expected.split(u'|');
@@ -160,6 +185,68 @@ void TestAnalysis::startSequenceAndOutput()
     QCOMPARE(QApplication::clipboard()->text(), shown);
 }
 
+void TestAnalysis::uciDialogue_data()
+{
+    QTest::addColumn<QStringList>("fake");
+    QTest::addColumn<kx::EngineProtocol>("protocol");
+    QTest::addColumn<int>("probeMs"); // Auto's silence before "uci"
+    QTest::addColumn<QString>("greeting");
+
+    const QStringList uci{"--uci"};
+    QTest::newRow("UCI") << uci << kx::EngineProtocol::Uci << 100 << "";
+    QTest::newRow("Auto, silent to xboard")
+        << uci << kx::EngineProtocol::Auto << 100 << "xboard|protover 2|";
+    // No silence runs out in time here: only the refusal brings "uci".
+    QTest::newRow("Auto, refuses xboard")
+        << QStringList{"--uci", "--on", "xboard=Unknown command: 'xboard'. Type help."}
+        << kx::EngineProtocol::Auto << 3600000 << "xboard|protover 2|";
+}
+
+void TestAnalysis::uciDialogue()
+{
+    QFETCH(QStringList, fake);
+    QFETCH(kx::EngineProtocol, protocol);
+    QFETCH(int, probeMs);
+    QFETCH(QString, greeting);
+
+    Fixture fx;
+    const QString go = "go=info string NNUE evaluation using nn.nnue enabled\n"
+                       "info depth 1 currmove e8d7 currmovenumber 1\n"
+                       "info depth 2 seldepth 3 multipv 1 score cp 20 nodes 4000 nps 9 time 105 "
+                       "pv e8d7 e2e4\n"
+                       "info depth 3 score mate 5 upperbound time 9 nodes 1 pv e8d7 e2e4 d7d6 e1e5";
+    frmKestrelux& w = fx.openWith({kBlack}, QStringList(fake) << "--on" << go, false, protocol);
+    AnalysisDriver::Timing timing = Fixture::timing();
+    timing.probeWait = std::chrono::milliseconds(probeMs);
+    w.analysisDriver().setTiming(timing);
+    fx.a->click("cmdAnalyze");
+    const QString position = "position fen 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1";
+    const QStringList sequence =
+        (greeting + "uci|isready|ucinewgame|" + position + "|go infinite").split(u'|');
+    QTRY_COMPARE_WITH_TIMEOUT(fx.commands(), sequence, kWaitMs);
+    // The info string as it is; the thinking lines in SAN as an xboard engine
+    // prints them, the illegal move told once; no line without a pv.
+    QTRY_COMPARE_WITH_TIMEOUT(
+        fx.shown().split(u'\n'),
+        (QStringList{"", "info string NNUE evaluation using nn.nnue enabled",
+                     "2 +20 10 4000 1. ... Kd7 2. e4", "3 +100005 0 1 1. ... Kd7? 2. e4 Kd6",
+                     "The engine's line holds a move that is not legal there: e1e5. Its lines "
+                     "are shown up to such a move."}),
+        kWaitMs);
+
+    // StopEng: "stop", answered by bestmove; the engine runs on.
+    fx.a->click("cmdStopEng");
+    QCOMPARE(fx.a->engine()->TimePolling(), 200);
+    QVERIFY(fx.sentinelArrives());
+    QCOMPARE(fx.commands().mid(sequence.size()), (QStringList{"stop", "sentinel"}));
+    QVERIFY(fx.engineRuns());
+    // Stop: "quit" once, no status request ever.
+    fx.a->click("cmdAnalyze");
+    QVERIFY(!fx.engineRuns() && fx.caption() == "Analyze");
+    QTRY_COMPARE_WITH_TIMEOUT(fx.commands().mid(sequence.size()),
+                              (QStringList{"stop", "sentinel", "quit"}), kWaitMs);
+}
+
 void TestAnalysis::gradesAndStopsOnce_data()
 {
     QTest::addColumn<QString>("record");
@@ -167,10 +254,12 @@ void TestAnalysis::gradesAndStopsOnce_data()
     QTest::addColumn<QString>("time");   // txtAnalyzeTime
     QTest::addColumn<QString>("before"); // comment|depth|difficulty|evaluation
     QTest::addColumn<bool>("autoNext");
-    QTest::addColumn<QString>("after"); // <line> stands for the line
+    QTest::addColumn<QString>("after"); // <line> stands for the line as shown
+    QTest::addColumn<QString>("shown"); // a UCI engine's line as shown; "" for xboard lines
     const auto row = [](const char* name, const QString& record, const char* line, const char* time,
-                        const char* before, bool autoNext, const char* after) {
-        QTest::newRow(name) << record << line << time << before << autoNext << after;
+                        const char* before, bool autoNext, const char* after,
+                        const char* shown = "") {
+        QTest::newRow(name) << record << line << time << before << autoNext << after << shown;
     };
     row("depth 3 gives 5", kWhite, "3 35 120 900 1. e4 Kd7 2. d4", "30", "|||", false,
         "<line>|3|5|35");
@@ -184,6 +273,13 @@ void TestAnalysis::gradesAndStopsOnce_data()
         false, "<line>|9|7|35");
     row("time up, not solved", kWhite, "3 10 1 100 1. Kd1 Kd7", "0", "|12||", false,
         " ??? Sol move not found ???|12|7|");
+    row("UCI: depth 3 gives 5, Auto", kWhite,
+        "info depth 3 seldepth 4 score cp 35 time 1200 nodes 900 pv e2e4 e8d7 e4e5", "30", "|||",
+        true, "<line>|3|5|+35", "3 +35 120 900 1. e4 Kd7 2. e5");
+    row("UCI: mate, Black to move", kBlack, "info depth 7 score mate 2 time 300 nodes 9000 pv e8d7",
+        "30", "|||", false, "<line>|7|7|+100002", "7 +100002 30 9000 1. ... Kd7");
+    row("UCI: time up, not solved", kWhite, "info depth 3 score cp 10 time 10 nodes 100 pv e1d1",
+        "0", "|12||", false, " ??? Sol move not found ???|12|7|", "3 +10 1 100 1. Kd1");
 }
 
 void TestAnalysis::gradesAndStopsOnce()
@@ -194,12 +290,20 @@ void TestAnalysis::gradesAndStopsOnce()
     QFETCH(QString, before);
     QFETCH(bool, autoNext);
     QFETCH(QString, after);
+    QFETCH(QString, shown);
 
     Fixture fx;
     // A solution line again, and more lines, come while the stop is due.
-    frmKestrelux& w =
-        fx.openWith(QStringList(60, record),
-                    {"--on", "analyze=1 0 0 1 Kf2\\n" + line + "\\n9 99 9 9 e4 Kd7"}, true);
+    const bool black = record == kBlack;
+    const QString first = black ? "1 +0 0 1 1. ... Kf8" : "1 +0 0 1 1. Kf2";
+    const QStringList fake =
+        shown.isEmpty()
+            ? QStringList{"--on", "analyze=1 0 0 1 Kf2\\n" + line + "\\n9 99 9 9 e4 Kd7"}
+            : QStringList{"--uci", "--on",
+                          "go=info depth 1 score cp 0 time 0 nodes 1 pv " +
+                              QString(black ? "e8f8" : "e1f2") + "\\n" + line +
+                              "\\ninfo depth 9 score cp 99 time 90 nodes 9 pv e2e4 e8d7"};
+    frmKestrelux& w = fx.openWith(QStringList(60, record), fake, true);
     const char* fields[] = {"txtCommento", "txtDepth", "txtDifficolta", "txtValutazione"};
     for (int i = 0; i < 4; ++i)
         fx.a->setText(fields[i], before.section(u'|', i, i));
@@ -223,11 +327,12 @@ void TestAnalysis::gradesAndStopsOnce()
         QVERIFY(fx.engineRuns());
     }
     QTRY_VERIFY_WITH_TIMEOUT(!fx.engineRuns(), kWaitMs);
-    QCOMPARE(graded, QStringList{QString(after).replace("<line>", line)});
+    QCOMPARE(graded, QStringList{QString(after).replace("<line>", shown.isEmpty() ? line : shown)});
     QCOMPARE(found.size(), time != "0");
     QCOMPARE(finish.size(), 1);
     QCOMPARE(fx.caption(), QStringLiteral("Analyze"));
-    QVERIFY(QApplication::clipboard()->text().startsWith("\n1 0 0 1 Kf2\n"));
+    QVERIFY(QApplication::clipboard()->text().startsWith(
+        "\n" + (shown.isEmpty() ? QStringLiteral("1 0 0 1 Kf2") : first) + "\n"));
     QCOMPARE(fx.a->currentPosition(), autoNext ? drawn : 1);
 }
 
@@ -338,6 +443,37 @@ void TestAnalysis::floodKeepsTheWindowBounded()
     }
 }
 
+void TestAnalysis::silentEngineIsTold_data()
+{
+    QTest::addColumn<kx::EngineProtocol>("protocol");
+    QTest::addColumn<QString>("tried");
+    QTest::newRow("xboard") << kx::EngineProtocol::Xboard << "xboard";
+    QTest::newRow("UCI") << kx::EngineProtocol::Uci << "UCI";
+    QTest::newRow("Auto") << kx::EngineProtocol::Auto << "xboard and UCI";
+}
+
+void TestAnalysis::silentEngineIsTold()
+{
+    QFETCH(kx::EngineProtocol, protocol);
+    QFETCH(QString, tried);
+    Fixture fx;
+    // Silent to either greeting; it answers only once told that someone waits.
+    fx.openWith({kWhite}, {"--features", "", "--on", ".=", "--on", "sentinel=uciok"}, false,
+                protocol);
+    fx.a->click("cmdAnalyze");
+    QTRY_COMPARE_WITH_TIMEOUT(fx.shown(),
+                              "\n" + QStringLiteral(KX_FAKE_XBOARD) +
+                                  " has not answered yet (protocol tried: " + tried +
+                                  "). Still waiting for it.",
+                              kWaitMs);
+    // Still waiting, not failed: a UCI engine that answers late is analysed.
+    QVERIFY(fx.engineRuns() && fx.caption() == "Stop");
+    if (protocol != kx::EngineProtocol::Uci)
+        return;
+    QVERIFY(fx.sentinelArrives());
+    QTRY_VERIFY_WITH_TIMEOUT(fx.commands().contains("isready"), kWaitMs);
+}
+
 void TestAnalysis::clockAnalysesEachFinishedPosition()
 {
     QStringList records; // a pawn on each file
@@ -372,17 +508,23 @@ void TestAnalysis::realEngineGrades_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("solution");
-    QTest::newRow("WAC.001, White to move") << 1 << "Qg6";
-    QTest::newRow("WAC.012, Black to move") << 12 << "Qxf3";
+    QTest::addColumn<bool>("polyglot"); // false: Stockfish spoken to directly, protocol Auto
+    QTest::newRow("polyglot, WAC.001, White to move") << 1 << "Qg6" << true;
+    QTest::newRow("polyglot, WAC.012, Black to move") << 12 << "Qxf3" << true;
+    QTest::newRow("Stockfish, WAC.001, White to move") << 1 << "Qg6" << false;
+    QTest::newRow("Stockfish, WAC.012, Black to move") << 12 << "Qxf3" << false;
 }
 
 void TestAnalysis::realEngineGrades()
 {
     QFETCH(int, position);
     QFETCH(QString, solution);
-    const QString polyglot = "/usr/games/polyglot", stockfish = "/usr/games/stockfish";
-    if (!QFileInfo(polyglot).isExecutable() || !QFileInfo(stockfish).isExecutable())
-        QSKIP("needs the Debian packages polyglot and stockfish");
+    QFETCH(bool, polyglot);
+    const QString polyglotProgram = "/usr/games/polyglot", stockfish = "/usr/games/stockfish";
+    if (!QFileInfo(stockfish).isExecutable())
+        QSKIP("needs the Debian package stockfish");
+    if (polyglot && !QFileInfo(polyglotProgram).isExecutable())
+        QSKIP("needs the Debian package polyglot");
     QFile suite(KX_SUITES_DIR "/WAC.EPD");
     if (!suite.open(QIODevice::ReadOnly))
         QSKIP("needs WAC.EPD in " KX_SUITES_DIR);
@@ -391,7 +533,10 @@ void TestAnalysis::realEngineGrades()
     frmKestrelux& w =
         fx.openWith(QString::fromUtf8(suite.readAll()).split(u'\n').mid(0, 12), {}, true);
     w.ShowPosition(qint16(position));
-    fx.useEngine(polyglot, {"-noini", "-ec", stockfish});
+    if (polyglot)
+        fx.useEngine(polyglotProgram, {"-noini", "-ec", stockfish});
+    else
+        fx.useEngine(stockfish, {});
     fx.a->click("cmdAnalyze");
     QTRY_VERIFY_WITH_TIMEOUT(!fx.a->text("txtDepth").isEmpty(), kWaitMs);
     const kx::ThinkingLine line = kx::ReadThinkingLine(fx.a->text("txtCommento"));

@@ -10,6 +10,7 @@
 #include "frmOutput.h"
 #include "frmSetup.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
@@ -78,14 +79,17 @@ void TestEngineSetup::setEngine()
     w.setDialogRunner([&](QDialog& dialog) {
         auto* engine = dialog.findChild<QLineEdit*>("txtEngine");
         auto* arguments = dialog.findChild<QLineEdit*>("txtCommandLine");
-        shown = dialog.windowTitle() + u'|' + engine->text() + u'|' + arguments->text();
+        auto* protocol = dialog.findChild<QComboBox*>("cmbProtocol");
+        shown = dialog.windowTitle() + u'|' + engine->text() + u'|' + arguments->text() + u'|' +
+                protocol->currentText();
         engine->setText("/opt/my engines/eng");
         arguments->setText(" xboard -x ");
+        protocol->setCurrentText("UCI");
         dialog.findChild<QPushButton*>(button)->click();
         return dialog.result();
     });
     a.click("cmdSetEngine");
-    QCOMPARE(shown, "Engine setup|" + runningEngine + "|");
+    QCOMPARE(shown, "Engine setup|" + runningEngine + "||Auto");
     QCOMPARE(fx.messages.size(), writable ? 0 : 1);
     QVERIFY(writable || fx.messages.first().startsWith("The engine settings could not be saved"));
 
@@ -95,10 +99,12 @@ void TestEngineSetup::setEngine()
     QCOMPARE(w.findChild<frmOutput*>() && w.findChild<frmOutput*>()->isVisible(), !ok);
     QCOMPARE(a.text("cmdAnalyze"), QStringLiteral("Stop"));
     // The dialog shows what is chosen now.
-    QCOMPARE(a.engineShown(), ok ? "/opt/my engines/eng| xboard -x " : runningEngine + u'|');
+    QCOMPARE(a.engineShown(),
+             ok ? "/opt/my engines/eng| xboard -x |UCI" : runningEngine + "||Auto");
     if (ok && writable) {
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "Engine"), "/opt/my engines/eng");
         QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "CommandLine"), "xboard -x");
+        QCOMPARE(kx::ReadIniValue(ini, "Kestrelux", "Protocol"), "UCI");
         QVERIFY(readAll(ini).startsWith("; engines\n"));
     } else {
         QCOMPARE(readAll(ini), before);

@@ -1,9 +1,11 @@
 // Engines that misbehave on purpose, driven through the engine control alone
-// and through an analysis in the main window: the window keeps answering,
-// memory stays bounded, nothing of the engine outlives CloseEngine or the
-// window, and the next analysis works. The longest pause of the event loop
-// and the memory growth under each engine are printed (bench_hostile
-// measures them over the engines' whole run).
+// and through an analysis in the main window, as xboard engines and as UCI
+// engines that misbehave once told "go": the window keeps answering, memory
+// stays bounded, nothing of the engine outlives CloseEngine or the window, and
+// the next analysis works. The longest pause of the event loop and the memory
+// growth under each engine are printed (bench_hostile measures them over the
+// engines' whole run). UCI engines that break the dialogue are told of in the
+// output window and leave nothing behind.
 
 #include "AnalysisDriver.h"
 #include "KestreluxTestAccess.h"
@@ -13,6 +15,7 @@
 #include "frmOutput.h"
 
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -53,6 +56,12 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void survives_data();
     void survives();
+    void uciMisbehaviourIsTold_data();
+    void uciMisbehaviourIsTold();
+
+private:
+    // The well-behaved engine's analysis after a hostile one, then its stop.
+    static void nextAnalysisWorks(KestreluxTestAccess& a);
 };
 
 void TestHostileEngines::survives_data()
@@ -61,6 +70,7 @@ void TestHostileEngines::survives_data()
     QTest::addColumn<qint64>("input");       // bytes of commands sent meanwhile
     QTest::addColumn<bool>("prints");        // output must arrive
     QTest::addColumn<bool>("throughWindow"); // an analysis in the window, closed at the end
+    QTest::addColumn<bool>("uci");           // a UCI engine, hostile from "go" on
 
     const struct
     {
@@ -76,10 +86,19 @@ void TestHostileEngines::survives_data()
         {"forks a child and exits", {"--at-start", "fork-exit"}, 8 << 20, false},
         {"a line every millisecond", {"--at-start", "tick 10000 1"}, 0, true},
     };
-    for (const bool throughWindow : {false, true}) {
+    for (const char* way : {"control", "window", "window, UCI"}) {
+        const bool throughWindow = way != std::string_view("control");
+        const bool uci = way == std::string_view("window, UCI");
         for (const auto& e : engines) {
-            QTest::addRow("%s, %s", e.name, throughWindow ? "window" : "control")
-                << e.engine << e.input << e.prints << throughWindow;
+            QStringList engine = e.engine;
+            if (uci) {
+                engine.replaceInStrings(QRegularExpression("^--at-start$"), "--at-go");
+                engine.prepend("--uci");
+            }
+            // A UCI engine that reads its input has answered the greeting.
+            const bool prints = e.prints || (uci && !engine.contains("--deaf"));
+            QTest::addRow("%s, %s", e.name, way)
+                << engine << e.input << prints << throughWindow << uci;
         }
     }
 }
@@ -90,6 +109,7 @@ void TestHostileEngines::survives()
     QFETCH(qint64, input);
     QFETCH(bool, prints);
     QFETCH(bool, throughWindow);
+    QFETCH(bool, uci);
 
     TrainerFixture fx;
     KestreluxTestAccess* a = &fx.openOn({kRecord});
@@ -102,10 +122,11 @@ void TestHostileEngines::survives()
             [&](const QString& line) { received += line.size() + 1; });
 
     AnalysisDriver::Timing timing; // the analysis commands follow soon
-    timing.featureWait = std::chrono::milliseconds(300);
+    timing.answerWait = std::chrono::milliseconds(300);
     w->analysisDriver().setTiming(timing);
     if (throughWindow) {
-        a->useEngine(kFakeEngine, quoted(engine));
+        a->useEngine(kFakeEngine, quoted(engine),
+                     uci ? kx::EngineProtocol::Uci : kx::EngineProtocol::Auto);
         a->click("cmdAnalyze");
     } else {
         control->setTimePolling(1);
@@ -164,14 +185,84 @@ void TestHostileEngines::survives()
         w->ShowPosition(1);
         a->clock()->stop();
     }
-    a->useEngine(KX_FAKE_XBOARD, quoted({"--on", "analyze=5 20 10 4000 e4 Kd7"}));
     w->analysisDriver().setTiming(timing);
-    a->click("cmdAnalyze");
-    QTRY_VERIFY_WITH_TIMEOUT(w->findChild<frmOutput*>() &&
-                                 w->findChild<frmOutput*>()->Text().endsWith("e4 Kd7"),
+    nextAnalysisWorks(*a);
+}
+
+void TestHostileEngines::nextAnalysisWorks(KestreluxTestAccess& a)
+{
+    a.useEngine(KX_FAKE_XBOARD, quoted({"--on", "analyze=5 20 10 4000 e4 Kd7"}));
+    a.click("cmdAnalyze");
+    QTRY_VERIFY_WITH_TIMEOUT(a.w.findChild<frmOutput*>() &&
+                                 a.w.findChild<frmOutput*>()->Text().endsWith("e4 Kd7"),
                              kWaitMs);
-    a->click("cmdAnalyze");
-    QVERIFY(!a->engine()->EngineStarted());
+    a.click("cmdAnalyze");
+    QVERIFY(!a.engine()->EngineStarted());
+}
+
+void TestHostileEngines::uciMisbehaviourIsTold_data()
+{
+    QTest::addColumn<QString>("program"); // <fake>: the hostile engine, <script>: the scripted one
+    QTest::addColumn<QStringList>("engine");
+    QTest::addColumn<bool>("stopEng"); // StopEng once a thinking line is shown
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("ends"); // the analysis ends by itself
+
+    const QString info = "go=info depth 2 score cp 5 time 10 nodes 10 pv e2e4 e8d7";
+    QTest::newRow("never says uciok")
+        << "<script>" << QStringList{"--features", "", "--on", "uci=id name Mute"} << false
+        << "The engine did not answer \"uci\" with \"uciok\" within 0.3 seconds" << true;
+    QTest::newRow("dies in mid-search")
+        << "<script>" << QStringList{"--uci", "--on", info, "--exit-on", "go"} << false
+        << "The engine ended by itself." << true;
+    QTest::newRow("ignores stop") << "<script>"
+                                  << QStringList{"--uci", "--on", info, "--on", "stop="} << true
+                                  << "The engine did not stop when told to" << true;
+    QTest::newRow("ignores stop and quit, thinking on")
+        << "<fake>"
+        << QStringList{"--uci", "--ignore-stop", "--ignore-quit", "--at-go", "tick 100000 5"}
+        << true << "The engine did not stop when told to" << true;
+    QTest::newRow("a pv with an illegal move")
+        << "<script>" << QStringList{"--uci", "--on", info + " e4e6 d7d6"} << false
+        << "2 +5 1 10 1. e4 Kd7\nThe engine's line holds a move that is not legal there: e4e6."
+        << false;
+}
+
+void TestHostileEngines::uciMisbehaviourIsTold()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, engine);
+    QFETCH(bool, stopEng);
+    QFETCH(QString, told);
+    QFETCH(bool, ends);
+
+    TrainerFixture fx;
+    KestreluxTestAccess& a = fx.openOn({kRecord});
+    frmKestrelux& w = *fx.window;
+    w.ShowPosition(1);
+    a.clock()->stop();
+    AnalysisDriver::Timing timing;
+    timing.answerWait = timing.stopWait = std::chrono::milliseconds(300);
+    w.analysisDriver().setTiming(timing);
+    a.useEngine(program == "<fake>" ? kFakeEngine : QStringLiteral(KX_FAKE_XBOARD), quoted(engine),
+                kx::EngineProtocol::Uci);
+    const auto shown = [&] {
+        const frmOutput* output = w.findChild<frmOutput*>();
+        return output ? output->Text() : QString();
+    };
+    a.click("cmdAnalyze");
+    if (stopEng) {
+        QTRY_VERIFY_WITH_TIMEOUT(shown().contains("1. e4"), kWaitMs);
+        a.click("cmdStopEng");
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(shown().contains(told), kWaitMs);
+    QCOMPARE(a.engine()->EngineStarted(), !ends);
+    if (!ends)
+        a.click("cmdAnalyze");
+    QCOMPARE(a.text("cmdAnalyze"), QStringLiteral("Analyze"));
+    QCOMPARE(w.analysisDriver().state(), AnalysisDriver::State::Idle);
+    QTRY_COMPARE_WITH_TIMEOUT(ProcessTable::children(), QList<pid_t>{}, kWaitMs);
+    nextAnalysisWorks(a);
 }
 
 QTEST_MAIN(TestHostileEngines)

@@ -104,7 +104,8 @@ void TestMainWindow::startsInEitherMode()
     TrainerFixture fx;
     fx.writeFile(
         fx.programFile(QStringLiteral("Kestrelux.ini")),
-        "[kestrelux]\r\nengine =   /opt/my engine/bin/eng  \r\nCommandLine= -x \"a,b\" c:\\d \r\n");
+        "[kestrelux]\r\nengine =   /opt/my engine/bin/eng  \r\nCommandLine= -x \"a,b\" c:\\d "
+        "\r\nprotocol= Uci\r\n");
     if (stats)
         fx.writeFile(fx.dataFile(QStringLiteral("zantex.txt")), "");
     KestreluxTestAccess& a = fx.openOn(pawnPushSuite(300), true);
@@ -117,7 +118,7 @@ void TestMainWindow::startsInEitherMode()
         QVERIFY2(a.element<QWidget>(name)->isVisible(), name);
     QCOMPARE(w.windowTitle(), QStringLiteral("Kestrelux Ver.1.0 rev.1"));
     // The engine setup shows the engine read, the blanks around it gone.
-    QCOMPARE(a.engineShown(), QStringLiteral("/opt/my engine/bin/eng|-x \"a,b\" c:\\d"));
+    QCOMPARE(a.engineShown(), QStringLiteral("/opt/my engine/bin/eng|-x \"a,b\" c:\\d|UCI"));
     const bool stockfish = QFile::exists(QStringLiteral("/usr/games/stockfish"));
     QCOMPARE(a.text("txtWaitTime"), QLatin1String(stockfish ? "4" : "1"));
     QVERIFY(!a.clock()->isActive());

@@ -42,6 +42,8 @@ public:
     QString ToFen() const;
 
     bool blackToMove() const { return m_side == kBlack; }
+    /// The FEN's move number: 1 at the start, one more after each move of Black.
+    int fullmoveNumber() const { return m_fullmoveNumber; }
     /// The kind of piece on the square; NoKind when it is empty.
     PieceKind kindAt(int square) const { return PieceKind(m_board[square] & kKindMask); }
     /// True when a black piece stands on the square.

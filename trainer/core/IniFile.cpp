@@ -187,6 +187,12 @@ QString ReadIniValue(const QString& filePath, const QString& section, const QStr
 Result<> WriteIniValue(const QString& filePath, const QString& section, const QString& key,
                        const QString& value)
 {
+    return WriteIniValues(filePath, section, {{key, value}});
+}
+
+Result<> WriteIniValues(const QString& filePath, const QString& section,
+                        const QList<std::pair<QString, QString>>& values)
+{
     QByteArray data;
     QFile existing(filePath);
     if (existing.exists()) {
@@ -197,13 +203,16 @@ Result<> WriteIniValue(const QString& filePath, const QString& section, const QS
         existing.close();
     }
 
-    const std::optional<QByteArray> out = WithIniValue(data, section, key, value);
-    if (!out)
-        return Fail(QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
-                                   "value cannot be written on one settings line.")
-                        .arg(key.trimmed(), section.trimmed(), filePath));
+    for (const auto& [key, value] : values) {
+        std::optional<QByteArray> out = WithIniValue(data, section, key, value);
+        if (!out)
+            return Fail(QStringLiteral("Cannot store \"%1\" in section \"%2\" of %3: the name or "
+                                       "value cannot be written on one settings line.")
+                            .arg(key.trimmed(), section.trimmed(), filePath));
+        data = std::move(*out);
+    }
 
-    const Result<> written = ReplaceFileContents(filePath, *out);
+    const Result<> written = ReplaceFileContents(filePath, data);
     if (!written)
         return Fail(
             QStringLiteral("Cannot write the settings file %1: %2").arg(filePath, written.error()));

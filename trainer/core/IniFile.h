@@ -3,9 +3,11 @@
 #include "Result.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 /*
  * A settings file in the INI form the program has always used: section and
@@ -34,5 +36,10 @@ QString ReadIniValue(const QString& filePath, const QString& section, const QStr
 /// untouched.
 Result<> WriteIniValue(const QString& filePath, const QString& section, const QString& key,
                        const QString& value);
+
+/// Sets several keys of section in one write: all of them or, when one cannot
+/// be stored or the file cannot be written, none.
+Result<> WriteIniValues(const QString& filePath, const QString& section,
+                        const QList<std::pair<QString, QString>>& values);
 
 } // namespace kx

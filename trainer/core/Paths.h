@@ -62,8 +62,6 @@ Result<> SeedSettingsFile(const QString& programFolder, const QString& dataFolde
 
 inline constexpr const char* kSettingsFileName = "Kestrelux.ini";
 inline constexpr const char* kSettingsSection = "Kestrelux";
-inline constexpr const char* kEngineKey = "Engine";
-inline constexpr const char* kCommandLineKey = "CommandLine";
 inline constexpr const char* kMarkerFileName = "zantex.txt";
 inline constexpr const char* kLogFileName = "KXLog.txt";
 
