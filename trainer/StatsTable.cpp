@@ -109,7 +109,8 @@ StatsTable::Outcome StatsTable::Scan(kx::Suite& suite, const QString& path, cons
     rows.reserve(count + 1);
     rows.append(m_model->totalRows() > 0 ? m_model->rows().first() : QStringList());
     for (qint32 n = 1; n <= count; ++n) {
-        const kx::Result<QString> record = suite.record(n);
+        // A line that is no position gets a row too, so row n stays position n.
+        kx::Result<QString> record = suite.holdsPosition(n) ? suite.record(n) : QString();
         if (!record) {
             outcome.error = record.error();
             return outcome;

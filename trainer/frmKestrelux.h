@@ -149,6 +149,8 @@ private:
     bool sessionRunning() const;
     /// Opens the chosen suite; a failure says why no position can be drawn from it.
     kx::Result<> suiteReady();
+    /// Tells, once for each reading of the suite, of lines that are no positions.
+    void noticeSkippedLines();
     /// Next's draw and show; false when no position could be shown.
     bool NextPosition();
     /// Keeps the suite and the two session settings for the next start.

@@ -67,9 +67,17 @@ kx::Result<> frmKestrelux::suiteReady()
         return kx::Fail(
             tr("The suite file %1 cannot be read.\nChoose another suite, or put the file in %2.")
                 .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath()));
-    if (!m_suite.holdsRecordUpTo(m_suiteSize))
+    noticeSkippedLines();
+    if (!m_suite.holdsPositionUpTo(m_suiteSize))
         return kx::Fail(tr("The suite %1 holds no positions to draw from.").arg(suiteName()));
     return {};
+}
+
+void frmKestrelux::noticeSkippedLines()
+{
+    const QString notice = m_suite.TakeSkippedNotice();
+    if (!notice.isEmpty())
+        showMessage(notice);
 }
 
 void frmKestrelux::cmdNew_Click()
@@ -159,6 +167,7 @@ void frmKestrelux::cmbEPDFile_Click()
         LoadStats();
     else
         SetSuiteSize();
+    noticeSkippedLines();
 }
 
 void frmKestrelux::txtPos_DblClick()

@@ -282,14 +282,15 @@ void TestMainWindow::choosingASuiteDuringASessionChangesNothing()
 }
 
 // Positions shown by number, from a suite with CR LF line ends; a number
-// that names no position changes nothing and says why.
+// that names no position (or a line that is none) changes nothing and says why.
 void TestMainWindow::showsPositionsFromCrLfSuites()
 {
     TrainerFixture fx;
     fx.addSuite(QStringLiteral("WAC.EPD"),
                 {QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 w - - bm e4; id \"one\";"),
-                 QStringLiteral("8/8/8/8/8/8/8/8 b - - bm a1; id \"two\";"),
-                 QStringLiteral("rnbqkbnr/pppppppp/44/8/8/17/PPPPPPPP/RNBQKBNR w KQkq e3 bm e4;")},
+                 QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 b - - bm Kd7; id \"two\";"),
+                 QStringLiteral("rnbqkbnr/pppppppp/44/8/8/17/PPPPPPPP/RNBQKBNR w KQkq e3 bm e4;"),
+                 QStringLiteral("8/8/8/8/8/8/8/8 b - - bm a1; id \"no kings\";")},
                 "\r\n");
     frmKestrelux& w = fx.open();
     KestreluxTestAccess& a = *fx.access;
@@ -299,7 +300,7 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
     pos->setText(QStringLiteral("2"));
     QTest::mouseDClick(pos, Qt::LeftButton);
     QVERIFY(fx.messages.isEmpty());
-    QCOMPARE(a.text("txtFen"), QStringLiteral("8/8/8/8/8/8/8/8 b - - bm a1; id \"two\";"));
+    QCOMPARE(a.text("txtFen"), QStringLiteral("4k3/8/8/8/8/8/4P3/4K3 b - - bm Kd7; id \"two\";"));
     QCOMPARE(side->text(), QStringLiteral("black"));
     QCOMPARE(side->palette().color(QPalette::Window), QColor(Qt::black));
     QCOMPARE(side->palette().color(QPalette::WindowText), QColor(Qt::white));
@@ -321,7 +322,7 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
     QCOMPARE(board, QStringLiteral("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"));
 
     const QString record = a.text("txtFen");
-    for (const char* typed : {"0", "-3", "5", "next"}) {
+    for (const char* typed : {"0", "-3", "4", "5", "next"}) {
         pos->setText(QLatin1String(typed));
         QTest::mouseDClick(pos, Qt::LeftButton);
         QVERIFY2(fx.messages.size() == 1, typed);

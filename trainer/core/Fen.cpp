@@ -2,6 +2,8 @@
 
 #include "Notation.h"
 
+#include <cstring>
+
 namespace kx {
 
 namespace {
@@ -35,6 +37,46 @@ FenReading ReadPlacement(const QString& text)
         ++k;
     reading.blackToMove = k < text.size() && text[k].toUpper() == u'B';
     return reading;
+}
+
+bool IsPositionLine(QByteArrayView line)
+{
+    if (line.size() > kMaxPositionLine)
+        return false;
+    qsizetype i = 0;
+    int rank = 7;
+    int file = 0;
+    int whiteKings = 0;
+    int blackKings = 0;
+    for (; i < line.size() && line[i] != ' ' && line[i] != '\t'; ++i) {
+        const char c = line[i];
+        if (c == '/') {
+            if (file != 8 || rank == 0)
+                return false;
+            --rank;
+            file = 0;
+        } else if (c >= '1' && c <= '8') {
+            file += c - '0';
+        } else if (std::strchr("KQRBNPkqrbnp", c) && c != 0) {
+            if ((c == 'P' || c == 'p') && (rank == 0 || rank == 7))
+                return false;
+            whiteKings += c == 'K';
+            blackKings += c == 'k';
+            ++file;
+        } else {
+            return false;
+        }
+        if (file > 8)
+            return false;
+    }
+    if (rank != 0 || file != 8 || whiteKings != 1 || blackKings != 1)
+        return false;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    if (i >= line.size() || (line[i] != 'w' && line[i] != 'b'))
+        return false;
+    ++i;
+    return i == line.size() || line[i] == ' ' || line[i] == '\t' || line[i] == ';';
 }
 
 QString PlacementToFen(const Placement& squares, bool blackToMove)

@@ -1,5 +1,6 @@
 #include "Suite.h"
 
+#include "Fen.h"
 #include "RandomSource.h"
 
 #include <QDir>
@@ -56,6 +57,9 @@ void Suite::close()
     m_starts.clear();
     m_end = 0;
     m_firstRecord = 0;
+    m_skipped = 0;
+    m_firstSkipped = 0;
+    m_noticeGiven = false;
 }
 
 Result<> Suite::Open(const QString& path)
@@ -91,19 +95,35 @@ Result<> Suite::index()
     // LF, CR LF and a lone CR each end a line; a last line without an end
     // still counts. The file is read until a read brings nothing, never only
     // as far as its reported size (a /proc file reports 0). Line ends are
-    // found with memchr, so a suite of millions of lines indexes quickly.
+    // found with memchr, so a suite of millions of lines indexes quickly; a
+    // line is looked at whole only when it is short enough to be a position.
     qint64 offset = 0;    // of the chunk in the file
     qint64 lineStart = 0; // of the line being read
     bool blank = true;    // no byte but blanks in it so far
     bool inLine = false;  // bytes seen since the last line end
     bool afterCr = false; // the last byte seen was a CR
-    const auto endLine = [&](qint64 next) {
-        m_starts.push_back(quint64(lineStart) | (blank ? 0 : kRecordBit));
-        if (!blank && m_firstRecord == 0)
-            m_firstRecord = qint32(m_starts.size());
+    QByteArray carried;   // the line's bytes from earlier chunks, while short
+    bool tooLong = false;
+    const auto endLine = [&](QByteArrayView tail, qint64 next) {
+        bool position = false;
+        if (!blank && !tooLong) {
+            if (carried.isEmpty())
+                position = IsPositionLine(tail);
+            else
+                position = carried.size() + tail.size() <= kMaxPositionLine &&
+                           IsPositionLine(carried + tail.toByteArray());
+        }
+        m_starts.push_back(quint64(lineStart) | (position ? kRecordBit : 0));
+        const qint32 n = qint32(m_starts.size());
+        if (position && m_firstRecord == 0)
+            m_firstRecord = n;
+        if (!position && !blank && ++m_skipped == 1)
+            m_firstSkipped = n;
         lineStart = next;
         blank = true;
         inLine = false;
+        carried.clear();
+        tooLong = false;
     };
     QByteArray chunk;
     for (;;) {
@@ -120,7 +140,8 @@ Result<> Suite::index()
         };
         const char* lf = next(data, '\n');
         const char* cr = next(data, '\r');
-        for (const char* p = data;;) {
+        const char* p = data;
+        for (;;) {
             const char* const stop = std::min(lf, cr);
             if (p < stop) {
                 inLine = true;
@@ -131,10 +152,12 @@ Result<> Suite::index()
             if (stop == end)
                 break;
             const qint64 at = offset + (stop - data);
-            if (*stop == '\n' && afterCr && p == stop)
+            if (*stop == '\n' && afterCr && p == stop) {
                 lineStart = at + 1; // the second half of CR LF
-            else
-                endLine(at + 1);
+            } else {
+                const char* from = data + qMax<qint64>(0, lineStart - offset);
+                endLine(QByteArrayView(from, stop - from), at + 1);
+            }
             afterCr = *stop == '\r';
             p = stop + 1;
             if (lf < p)
@@ -142,23 +165,34 @@ Result<> Suite::index()
             if (cr < p)
                 cr = next(p, '\r');
         }
+        // A line going on into the next chunk: its bytes so far are kept
+        // while it can still be a position.
+        if (inLine && !tooLong) {
+            const char* from = data + qMax<qint64>(0, lineStart - offset);
+            if (carried.size() + (end - from) > kMaxPositionLine) {
+                tooLong = true;
+                carried.clear();
+            } else {
+                carried.append(from, end - from);
+            }
+        }
         offset += chunk.size();
     }
     if (m_file.error() != QFileDevice::NoError)
         return Fail(
             QStringLiteral("Cannot read the suite file %1: %2").arg(m_path, m_file.errorString()));
     if (inLine)
-        endLine(offset);
+        endLine(QByteArrayView(), offset);
     m_end = offset;
     return {};
 }
 
-bool Suite::holdsRecord(qint32 n) const
+bool Suite::holdsPosition(qint32 n) const
 {
     return n >= 1 && n <= size() && (m_starts[size_t(n - 1)] & kRecordBit);
 }
 
-bool Suite::holdsRecordUpTo(qint32 last) const
+bool Suite::holdsPositionUpTo(qint32 last) const
 {
     return m_firstRecord > 0 && m_firstRecord <= last;
 }
@@ -192,6 +226,8 @@ Result<QString> Suite::record(qint32 n) const
                         .arg(n)
                         .arg(name())
                         .arg(size()));
+    if (!holdsPosition(n))
+        return Fail(QStringLiteral("Line %1 of %2 is not a chess position.").arg(n).arg(name()));
     const QByteArray bytes = bytesOf(n);
     if (!m_sequential && m_file.error() != QFileDevice::NoError)
         return Fail(
@@ -199,12 +235,23 @@ Result<QString> Suite::record(qint32 n) const
     return decodeLine(bytes);
 }
 
+QString Suite::TakeSkippedNotice()
+{
+    if (m_skipped == 0 || std::exchange(m_noticeGiven, true))
+        return QString();
+    return QStringLiteral("%1 has %2 lines that are not chess positions; they are never drawn "
+                          "(the first is line %3).")
+        .arg(name())
+        .arg(m_skipped)
+        .arg(m_firstSkipped);
+}
+
 std::optional<qint32> Suite::Draw(RandomSource& random, qint32 size,
                                   const std::function<bool(qint32)>& accept,
                                   const KeepGoing& keepGoing) const
 {
     const auto takes = [&](qint32 n) {
-        return holdsRecord(n) && (!accept || accept(n));
+        return holdsPosition(n) && (!accept || accept(n));
     };
     // Refused at once when nothing could be taken; drawing on would never end.
     bool any = false;

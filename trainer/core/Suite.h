@@ -41,10 +41,10 @@ qint32 DrawSize(const QString& suiteName, qint32 lines);
 
 /*
  * A suite file opened once and indexed: where each line starts and whether
- * it holds a record (blank lines keep their numbers but are never drawn), so
- * a record, the count and the check of a line cost no reading of the whole
- * file. Opening the same file again re-indexes it only when it has changed
- * (its size or its modification time). A pipe is read once, whole.
+ * it holds a position (other lines, blank ones or broken ones, keep their
+ * numbers but are never drawn or shown), so a record, the count and the
+ * check of a line cost no reading of the whole file. Opening the same file again re-indexes it only
+ * when it has changed (its size or its modification time). A pipe is read once, whole.
  */
 class Suite
 {
@@ -64,16 +64,21 @@ public:
 
     /// Lines in the file.
     qint32 size() const { return qint32(m_starts.size()); }
-    /// True when line n (1-based) is in the file and holds a record.
-    bool holdsRecord(qint32 n) const;
-    /// True when one of lines 1 to last holds a record.
-    bool holdsRecordUpTo(qint32 last) const;
+    /// True when line n (1-based) is in the file and is a position (IsPositionLine).
+    bool holdsPosition(qint32 n) const;
+    /// True when one of lines 1 to last is a position.
+    bool holdsPositionUpTo(qint32 last) const;
+    /// Lines that are neither blank nor a position.
+    qint32 skipped() const { return m_skipped; }
+    /// Once after each indexing that found such lines: how many there are and
+    /// where the first is, for the user; "" otherwise.
+    QString TakeSkippedNotice();
 
-    /// Line n, without its line end.
+    /// Line n, without its line end; a failure when it is no position.
     Result<QString> record(qint32 n) const;
 
     /// A position drawn from 1 to size (the two ends half as often as the
-    /// others) that holds a record and that accept, when given, takes; none
+    /// others) that is a position and that accept, when given, takes; none
     /// when no such position exists. keepGoing, when given, is asked after
     /// each position refused, and false stops the draw.
     std::optional<qint32> Draw(RandomSource& random, qint32 size,
@@ -99,6 +104,9 @@ private:
     std::vector<quint64> m_starts;
     qint64 m_end = 0; // where the last line ends
     qint32 m_firstRecord = 0;
+    qint32 m_skipped = 0;
+    qint32 m_firstSkipped = 0;
+    bool m_noticeGiven = false;
 };
 
 /// "WAC.EPD", "BWTC.EPD", "WCSAC.EPD", then every other .epd file (any case)
