@@ -317,6 +317,7 @@ void NqCBoard::paintEvent(QPaintEvent*)
     drawBackground(painter);
     drawSquares(painter, geo);
     drawCoordinates(painter, geo);
+    drawSelection(painter, geo);
     drawPieces(painter, geo);
     drawMarks(painter, geo);
     drawDraggedPiece(painter, geo);
@@ -407,8 +408,13 @@ void NqCBoard::drawMarks(QPainter& painter, const BoardGeometry& geo)
             painter.restore();
         }
     }
-    // Inverting is its own inverse: a second selection would undo the first,
-    // which is why the model keeps at most one per square.
+}
+
+void NqCBoard::drawSelection(QPainter& painter, const BoardGeometry& geo)
+{
+    // The square is inverted under its piece, so the piece keeps its own
+    // colour. Inverting is its own inverse: a second selection would undo the
+    // first, which is why the model keeps at most one per square.
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
     for (int row = 1; row <= 8; ++row) {

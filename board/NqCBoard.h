@@ -101,6 +101,7 @@ private:
     void drawBackground(QPainter& painter);
     void drawSquares(QPainter& painter, const BoardGeometry& geo);
     void drawCoordinates(QPainter& painter, const BoardGeometry& geo);
+    void drawSelection(QPainter& painter, const BoardGeometry& geo);
     void drawPieces(QPainter& painter, const BoardGeometry& geo);
     void drawMarks(QPainter& painter, const BoardGeometry& geo);
     void drawDraggedPiece(QPainter& painter, const BoardGeometry& geo);

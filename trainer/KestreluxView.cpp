@@ -34,6 +34,11 @@ constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
 const QColor kStatsModeTextColor(255, 0, 0);
+constexpr double kWarningSeconds = 5; // the clock warns in a position's last seconds
+const QColor kWarningBack(255, 220, 120);
+const QColor kWarningText(150, 0, 0);
+const QColor kRightText(0, 110, 0);
+const QColor kWrongText(170, 0, 0);
 
 // Places a widget at a rectangle given in twips. A caption never gets cut:
 // a label whose text needs more room than its twips (our font is wider than
@@ -132,6 +137,8 @@ void KestreluxView::Create(QWidget* window)
     button(cmdAnalyze, "cmdAnalyze", tr("Analyze"));
     text(txtTimeForPosition, "txtTimeForPosition", QStringLiteral("50"));
     button(cmdNew, "cmdNew", tr("Start"));
+    button(cmdEndSession, "cmdEndSession", tr("End"));
+    cmdEndSession->setEnabled(false);
     button(CmdSolution, "CmdSolution", tr("Solution"));
     text(txtFen, "txtFen", QString());
     CBoard = new Pellomar::NqCBoard(window);
@@ -160,6 +167,8 @@ void KestreluxView::Create(QWidget* window)
     label(lblTime, "lblTime", QStringLiteral("0"));
     label(lblTimeForPosition, "lblTimeForPosition", tr("Time/Pos"));
     label(lblWaitTime, "lblWaitTime", tr("Wait"));
+    label(lblVerdict, "lblVerdict", QString());
+    lblVerdict->setTextFormat(Qt::PlainText);
 
     // The board's saved properties as this window keeps them; the engine's
     // polling stays off until an analysis sets an interval.
@@ -187,6 +196,9 @@ void KestreluxView::Create(QWidget* window)
         l->setFrameShape(QFrame::StyledPanel);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
+    QFont verdict = lblVerdict->font();
+    verdict.setBold(true);
+    lblVerdict->setFont(verdict);
     txtFen->setCursorPosition(0);
     // A record with a long comment must not be cut at the default 32767 characters.
     txtFen->setMaxLength(std::numeric_limits<int>::max());
@@ -204,11 +216,11 @@ void KestreluxView::orderTabs(QWidget* window)
     for (QPlainTextEdit* m : {txtCommento, txtReport})
         m->setTabChangesFocus(true);
     // Board and settings, buttons, statistics rows, grids and the boxes below.
+    const QList<QPushButton*> buttons = sessionButtons();
     const QList<QWidget*> order =
         QList<QWidget*>{CBoard,    txtPos, txtFen, txtPositionsForSession, txtTimeForPosition,
                         cmbEPDFile} +
-        QList<QWidget*>{cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
-                        cmdRecords, cmdSetEngine, cmdExit} +
+        QList<QWidget*>(buttons.begin(), buttons.end()) +
         QList<QWidget*>{txtDifficolta,  txtValutazione, txtDepth, txtUscito, txtRisolto, txtLivello,
                         txtAnalyzeTime, txtWaitTime,    chkTimer, chkAuto,   chkAnalyze} +
         QList<QWidget*>{cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst, cmdWB, mnEngineStart} +
@@ -241,10 +253,11 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     place(Label13, 11520, 480, 960, 450);
     place(lblSideToMove, 12540, 540, 900, 330);
 
-    const QList<QPushButton*> buttons = {cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
-                                         cmdRecords, cmdSetEngine, cmdExit};
+    // The session's buttons share the panel's width.
+    const QList<QPushButton*> buttons = sessionButtons();
+    const int slot = (kPanelWidth - 60) / int(buttons.size());
     for (int i = 0; i < buttons.size(); ++i)
-        place(buttons.at(i), 6000 + i * 1050, 1020, 990, 390);
+        place(buttons.at(i), 6000 + i * slot, 1020, slot - 60, 390);
 
     place(Label6, 6000, 1590, 480, 240);
     place(lblTime, 6480, 1545, 600, 330);
@@ -254,34 +267,36 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     place(Label8, 9660, 1590, 840, 240);
     place(lblSolved, 10500, 1545, 1320, 330);
     place(lblPunti, 11940, 1500, 1500, 450);
+    // What the last attempt came to, in words, under the score.
+    place(lblVerdict, 6000, 2010, 7440, 330);
 
     // Statistics rows, shown only in statistics mode.
-    place(Label3, 6000, 2145, 840, 240);
-    place(txtDifficolta, 6840, 2100, 540, 330);
-    place(Label4, 7500, 2145, 720, 240);
-    place(txtValutazione, 8220, 2100, 720, 330);
-    place(Label9, 9060, 2145, 540, 240);
-    place(txtDepth, 9600, 2100, 540, 330);
-    place(Label10, 10260, 2145, 600, 240);
-    place(txtUscito, 10860, 2100, 540, 330);
-    place(Label11, 11520, 2145, 660, 240);
-    place(txtRisolto, 12180, 2100, 540, 330);
+    place(Label3, 6000, 2475, 840, 240);
+    place(txtDifficolta, 6840, 2430, 540, 330);
+    place(Label4, 7500, 2475, 720, 240);
+    place(txtValutazione, 8220, 2430, 720, 330);
+    place(Label9, 9060, 2475, 540, 240);
+    place(txtDepth, 9600, 2430, 540, 330);
+    place(Label10, 10260, 2475, 600, 240);
+    place(txtUscito, 10860, 2430, 540, 330);
+    place(Label11, 11520, 2475, 660, 240);
+    place(txtRisolto, 12180, 2430, 540, 330);
 
-    place(lblLivello, 6000, 2565, 720, 240);
-    place(txtLivello, 6720, 2520, 540, 330);
-    place(Label12, 7380, 2565, 600, 240);
-    place(txtAnalyzeTime, 7980, 2520, 540, 330);
-    place(lblWaitTime, 8640, 2565, 480, 240);
-    place(txtWaitTime, 9120, 2520, 420, 330);
-    place(chkTimer, 9660, 2520, 900, 330);
-    place(chkAuto, 10620, 2520, 840, 330);
-    place(chkAnalyze, 11520, 2520, 1020, 330);
+    place(lblLivello, 6000, 2895, 720, 240);
+    place(txtLivello, 6720, 2850, 540, 330);
+    place(Label12, 7380, 2895, 600, 240);
+    place(txtAnalyzeTime, 7980, 2850, 540, 330);
+    place(lblWaitTime, 8640, 2895, 480, 240);
+    place(txtWaitTime, 9120, 2850, 420, 330);
+    place(chkTimer, 9660, 2850, 900, 330);
+    place(chkAuto, 10620, 2850, 840, 330);
+    place(chkAnalyze, 11520, 2850, 1020, 330);
 
     const QList<QPushButton*> statsButtons = {cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst,
                                               cmdWB};
     for (int i = 0; i < statsButtons.size(); ++i)
-        place(statsButtons.at(i), 6000 + i * 1050, 2940, 990, 390);
-    place(mnEngineStart, 11340, 2940, 1500, 330);
+        place(statsButtons.at(i), 6000 + i * 1050, 3270, 990, 390);
+    place(mnEngineStart, 11340, 3270, 1500, 330);
 
     // Below the board: seen only in the taller statistics-mode window. In
     // normal mode they start below the window's bottom edge, so that shown
@@ -300,7 +315,7 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
 {
     // The report grid fills the right-hand column down to the board's bottom;
     // in statistics mode it starts below the statistics rows.
-    const int top = statsMode ? 3420 : 2100;
+    const int top = statsMode ? 3750 : 2430;
     const int left = twips(CBoard->x() + CBoard->width()) + kPanelGap;
     const int boardBottom = twips(CBoard->y() + CBoard->height());
     const int width = std::abs(twips(windowWidth) - 300 - twips(CBoard->width()));
@@ -322,12 +337,40 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
     }
 }
 
+QList<QPushButton*> KestreluxView::sessionButtons() const
+{
+    return {cmdNew,     cmdEndSession, cmdNext,      CmdSolution,
+            cmdAnalyze, cmdRecords,    cmdSetEngine, cmdExit};
+}
+
+void KestreluxView::ShowClock(double elapsed, double allowed)
+{
+    lblTime->setText(kx::NumberToText(kx::RoundToInt32(elapsed)));
+    // The last seconds of a position stand out.
+    const bool late = allowed - elapsed <= kWarningSeconds && elapsed > 0;
+    QPalette palette = lblTime->palette();
+    palette.setColor(QPalette::Window, late ? kWarningBack : QPalette().color(QPalette::Window));
+    palette.setColor(QPalette::WindowText,
+                     late ? kWarningText : QPalette().color(QPalette::WindowText));
+    lblTime->setAutoFillBackground(late);
+    lblTime->setPalette(palette);
+}
+
+void KestreluxView::ShowVerdict(const QString& text, bool good)
+{
+    lblVerdict->setText(text);
+    QPalette palette = lblVerdict->palette();
+    palette.setColor(QPalette::WindowText, good ? kRightText : kWrongText);
+    lblVerdict->setPalette(palette);
+}
+
 void KestreluxView::EnableAll(bool f)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
              txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
              cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution})
         w->setEnabled(f);
+    cmdEndSession->setEnabled(!f);
     txtCommento->setVisible(f);
     Grid->setVisible(f);
 }

@@ -38,8 +38,14 @@ struct KestreluxView
     void LayoutReport(bool statsMode, int windowWidth, QWidget* typedMove);
     /// Shows or hides the statistics-mode elements.
     void ShowStatsControls(bool f);
-    /// Locks the settings and session buttons (f false) while a session runs.
+    /// Locks the settings and session buttons (f false) while a session runs;
+    /// End is enabled just then.
     void EnableAll(bool f);
+    /// The clock's box: the whole seconds used, in a warning colour in the
+    /// position's last seconds.
+    void ShowClock(double elapsed, double allowed);
+    /// The line under the score saying what the last attempt came to.
+    void ShowVerdict(const QString& text, bool good);
     /// The side label's caption and colours.
     void ShowSideToMove(bool black);
     /// The side label's colours; red text marks statistics mode.
@@ -72,6 +78,7 @@ struct KestreluxView
     QPushButton* cmdScanBM = nullptr;
     QPushButton* cmdAnalyze = nullptr;
     QPushButton* cmdNew = nullptr;
+    QPushButton* cmdEndSession = nullptr;
     QPushButton* CmdSolution = nullptr;
     QPushButton* cmdNext = nullptr;
     QLineEdit* txtAnalyzeTime = nullptr;
@@ -116,7 +123,10 @@ struct KestreluxView
     QLabel* lblTime = nullptr;
     QLabel* lblTimeForPosition = nullptr;
     QLabel* lblWaitTime = nullptr;
+    QLabel* lblVerdict = nullptr;
 
 private:
     void orderTabs(QWidget* window);
+    /// Start, End and the rest of the row of session buttons, left to right.
+    QList<QPushButton*> sessionButtons() const;
 };

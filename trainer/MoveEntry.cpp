@@ -8,6 +8,7 @@
 #include "TypedMove.h"
 
 #include <QMenu>
+#include <QTimer>
 
 #include <cstring>
 
@@ -28,6 +29,19 @@ short rankOf(int square)
 int squareOf(Column col, short row)
 {
     return (row - 1) * 8 + (col - 1);
+}
+
+QString squareName(int square)
+{
+    return QChar(u'a' + square % 8) + QString::number(square / 8 + 1);
+}
+
+QString pieceName(qint16 code)
+{
+    static const char* const kNames[] = {"the king",   "the queen",  "the rook",
+                                         "the bishop", "the knight", "the pawn"};
+    const int kind = code >= 8 ? code - 8 : code - 2;
+    return kind >= 0 && kind < 6 ? MoveEntry::tr(kNames[kind]) : QString();
 }
 
 kx::PieceKind kindOfLetter(QChar letter)
@@ -69,22 +83,55 @@ void MoveEntry::DropPick()
     m_shown.Drop();
 }
 
+void MoveEntry::Hold()
+{
+    // Armed again once the events already waiting have been handled: a
+    // click or key made before the position came up is not taken for it.
+    m_held = true;
+    QTimer::singleShot(0, this, [this] { m_held = false; });
+}
+
 void MoveEntry::Click(Column col, short row)
 {
+    if (m_held)
+        return;
     kx::ClearMoveMarks(*m_board);
     const int square = squareOf(col, row);
-    if (m_shown.picked() < 0) {
-        // A move starts from a piece: a click on an empty square picks nothing.
-        if (m_shown.Pick(square))
-            m_board->SelectSquare(col, row);
-        return;
-    }
-    if (square == m_shown.picked()) {
+    const int picked = m_shown.picked();
+    if (square == picked) {
         // The picked square again: forget the choice and its mark.
         DropPick();
         return;
     }
-    completeMove(square, QChar());
+    if (picked >= 0 && m_shown.CanReach(square)) {
+        completeMove(square, QChar());
+        return;
+    }
+    // A move starts from a piece of the side to move; another of them picked
+    // instead takes its place.
+    const bool own = m_shown.position() && m_shown.squares()[square] != 1 &&
+                     m_shown.position()->blackAt(square) == m_shown.blackToMove();
+    if (picked >= 0 && !own) {
+        DropPick();
+        emit refused(
+            tr("%1 on %2 cannot go to %3")
+                .arg(pieceName(m_shown.squares()[picked]), squareName(picked), squareName(square)));
+        return;
+    }
+    DropPick();
+    switch (m_shown.PickSquare(square)) {
+    case kx::ShownPosition::Pick::Picked:
+        m_board->SelectSquare(col, row);
+        break;
+    case kx::ShownPosition::Pick::NotToMove:
+        emit refused(m_shown.blackToMove() ? tr("Black is to move") : tr("White is to move"));
+        break;
+    case kx::ShownPosition::Pick::NoPosition:
+        emit refused(tr("the board shows no position to move in"));
+        break;
+    case kx::ShownPosition::Pick::Empty:
+        break;
+    }
 }
 
 QChar MoveEntry::askPromotion(int square)
@@ -120,7 +167,8 @@ bool MoveEntry::completeMove(int square, QChar promotion)
         becomes = kindOfLetter(letter);
     }
     m_board->UnSelectSquare(fileOf(from), rankOf(from));
-    m_shown.Move(square, becomes);
+    if (m_shown.Move(square, becomes).isEmpty())
+        return false;
     drawSquares();
     emit moved();
     return true;
@@ -128,6 +176,8 @@ bool MoveEntry::completeMove(int square, QChar promotion)
 
 kx::Result<> MoveEntry::TypeMove(const QString& text)
 {
+    if (m_held)
+        return kx::Fail(tr("the position has just come up"));
     const std::optional<kx::ChessPosition>& position = m_shown.position();
     if (!position)
         return kx::Fail(tr("the board shows no position to move in"));
@@ -144,7 +194,7 @@ kx::Result<> MoveEntry::TypeMove(const QString& text)
     // From here on as two clicks: a square picked with the mouse is dropped first.
     kx::ClearMoveMarks(*m_board);
     DropPick();
-    m_shown.Pick(typed.move.from);
+    m_shown.PickSquare(typed.move.from);
     const QChar promotion = typed.promotionGiven
                                 ? QChar(QLatin1Char(kx::kPieceLetters[typed.move.promotion]))
                                 : QChar();

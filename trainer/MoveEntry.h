@@ -40,8 +40,13 @@ public:
 
     /// Draws the position shown on the board, turned to the side to move.
     void DrawPosition();
-    /// A click on a square: picks a piece, drops the pick, or completes the move.
+    /// A new position is up: input already under way is not taken for it.
+    void Hold();
+    /// A click on a square: picks a piece of the side to move, drops the
+    /// pick, or completes a legal move; anything else is refused with a reason.
     void Click(Pellomar::Column col, short row);
+    /// False while input waiting from before the position came up is handled.
+    bool accepting() const { return !m_held; }
     /// Makes a typed move as two clicks would; a failure says why it was not made.
     kx::Result<> TypeMove(const QString& text);
     /// Forgets a half-entered move and its mark.
@@ -50,6 +55,8 @@ public:
 signals:
     /// A move was made on the board.
     void moved();
+    /// A click formed no move; why, in a few words.
+    void refused(const QString& why);
 
 private:
     /// Finishes the move from the picked square to square; promotion is the
@@ -63,4 +70,5 @@ private:
     kx::ShownPosition& m_shown;
     QWidget* m_parent;
     PromotionChooser m_chooser;
+    bool m_held = false;
 };

@@ -43,13 +43,19 @@ void MoveTyping::clear()
     showText();
 }
 
+void MoveTyping::Tell(const QString& note)
+{
+    m_text.clear();
+    showText(note);
+}
+
 bool MoveTyping::eventFilter(QObject* watched, QEvent* event)
 {
     // Keys come here when the widget with the keyboard left them unused.
     if (watched != m_window || event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (ownsTheKeys(m_window->focusWidget()) ||
+    if ((m_accepting && !m_accepting()) || ownsTheKeys(m_window->focusWidget()) ||
         (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
     return typeKey(key->key(), key->text());
@@ -107,7 +113,9 @@ void MoveTyping::showText(const QString& note)
     QPalette palette = m_display->palette();
     palette.setColor(QPalette::WindowText,
                      note.isEmpty() ? m_window->palette().color(QPalette::WindowText) : kNoteColor);
-    if (m_text.isEmpty()) {
+    if (m_text.isEmpty() && !note.isEmpty()) {
+        m_display->setText(note);
+    } else if (m_text.isEmpty()) {
         palette.setColor(QPalette::WindowText,
                          m_window->palette().color(QPalette::Disabled, QPalette::WindowText));
         m_display->setText(tr("Type a move and press Enter"));

@@ -33,6 +33,10 @@ public:
     QString text() const { return m_text; }
     /// Forgets what was typed (a new position came up).
     void clear();
+    /// Shows why a move made on the board was refused, in place of what was typed.
+    void Tell(const QString& note);
+    /// Keys are taken only while accepting says so.
+    void setAccepting(std::function<bool()> accepting) { m_accepting = std::move(accepting); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,6 +50,7 @@ private:
     QWidget* m_window;
     QLabel* m_display;
     Submit m_submit;
+    std::function<bool()> m_accepting;
     QString m_text;
     bool m_refused = false; // m_text named no move; the next character starts afresh
 };

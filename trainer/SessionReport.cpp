@@ -8,6 +8,8 @@
 
 namespace {
 constexpr int kReportColumns = 10;
+const QColor kSolvedColor(205, 240, 205);
+const QColor kMissedColor(250, 215, 215);
 } // namespace
 
 SessionReport::SessionReport(FlexGrid* grid, QPlainTextEdit* text) : m_grid(grid), m_text(text) {}
@@ -46,8 +48,10 @@ void SessionReport::AddAttempt(const kx::Attempt& attempt)
     const int r = m_grid->Rows() - 1;
     m_grid->setTopRow(r);
     const QStringList cells = attempt.reportRow();
-    for (int c = 0; c < cells.size(); ++c)
+    for (int c = 0; c < cells.size(); ++c) {
         m_grid->setTextMatrix(r, c, cells.at(c));
+        m_grid->setCellBackColor(r, c, attempt.solved ? kSolvedColor : kMissedColor);
+    }
     addLine(kx::AttemptLine(attempt.lineInput()), 1);
 }
 

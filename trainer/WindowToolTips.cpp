@@ -16,6 +16,9 @@ constexpr Tip kTips[] = {
     {"CBoard", "Click a piece and then its square (or drag it), or type the move and press "
                "Enter"},
     {"Label1", "Number of the position on the board"},
+    {"cmdEndSession", "End the session now: the positions finished so far are reported and "
+                      "logged (Escape does the same)"},
+    {"lblVerdict", "What your last answer came to"},
     {"txtPos", "Number of the position on the board: type a number and press Enter, or "
                "double-click, to show that position"},
     {"Label2", "The position's line in the suite"},

@@ -12,6 +12,7 @@
 #include "SessionReport.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
+#include "SuiteChooser.h"
 #include "TrainingSession.h"
 #include "Twips.h"
 #include "Version.h"
@@ -51,8 +52,11 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
     m_view.Create(this);
     m_session = new kx::TrainingSession(m_shown, this);
     m_moves = new MoveEntry(m_view.CBoard, m_shown, this);
+    m_suites =
+        new SuiteChooser(m_view.cmbEPDFile, m_programFolder, m_dataFolder, m_dialogRunner, this);
     m_typing =
         new MoveTyping(this, [this](const QString& text) { return m_moves->TypeMove(text); });
+    m_typing->setAccepting([this] { return m_moves->accepting(); });
     m_stats = new StatsTable(m_view.Grid,
                              {m_view.txtDifficolta, m_view.txtValutazione, m_view.txtDepth,
                               m_view.txtUscito, m_view.txtRisolto, m_view.txtCommento},
@@ -118,14 +122,12 @@ QString frmKestrelux::settingsFile() const
 
 QString frmKestrelux::suiteName() const
 {
-    return m_view.cmbEPDFile->currentText();
+    return m_suites->Name();
 }
 
 QString frmKestrelux::suitePath() const
 {
-    const QString found =
-        kx::FindSuite(kx::SuiteFolders(m_programFolder, m_dataFolder), suiteName());
-    return found.isEmpty() ? QDir(m_dataFolder).filePath(suiteName()) : found;
+    return m_suites->Path();
 }
 
 bool frmKestrelux::sessionRunning() const
@@ -149,15 +151,9 @@ void frmKestrelux::connectElements()
     connect(v.CBoard, &Pellomar::NqCBoard::Click, this, &frmKestrelux::CBoard_Click);
     connect(m_moves, &MoveEntry::moved, this,
             [this] { m_view.ShowSideToMove(m_shown.blackToMove()); });
-    connect(v.cmbEPDFile, &QComboBox::activated, this, [this](int) { cmbEPDFile_Click(); });
-    // A typed suite name is taken up like one chosen from the list, so the
-    // draw always knows the size of the file it reads.
-    connect(v.cmbEPDFile->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        if (m_view.cmbEPDFile->lineEdit()->isModified()) {
-            m_view.cmbEPDFile->lineEdit()->setModified(false);
-            cmbEPDFile_Click();
-        }
-    });
+    connect(m_moves, &MoveEntry::refused, m_typing, &MoveTyping::Tell);
+    connect(v.cmdEndSession, &QPushButton::clicked, this, &frmKestrelux::cmdEndSession_Click);
+    connect(m_suites, &SuiteChooser::chosen, this, &frmKestrelux::cmbEPDFile_Click);
     connect(v.txtPos, &QLineEdit::returnPressed, this, &frmKestrelux::txtPos_DblClick);
     connect(v.txtPositionsForSession, &QLineEdit::editingFinished, this,
             &frmKestrelux::txtPositionsForSession_Validate);
@@ -214,36 +210,12 @@ void frmKestrelux::Form_Load()
         resize(KestreluxView::WindowWidthFor(KestreluxView::kMinBoardSide) / kTwipsPerPixel,
                KestreluxView::kStatsWindowHeight / kTwipsPerPixel);
 
-    fillSuiteList();
+    m_suites->Fill(last.suite);
     QCoreApplication::processEvents();
     if (statsMode)
         LoadStats();
     else
         SetSuiteSize();
-}
-
-void frmKestrelux::fillSuiteList()
-{
-    // The three classic suites head the list; the box starts on the suite
-    // chosen last, else WAC.EPD or, when that is not installed, the first
-    // suite that is, so Start works at once.
-    const QStringList folders = kx::SuiteFolders(m_programFolder, m_dataFolder);
-    const QStringList suites = kx::SuiteList(folders);
-    m_view.cmbEPDFile->clear();
-    m_view.cmbEPDFile->addItems(suites);
-    const QString last = kx::ReadLastChoices(m_dataFolder).suite;
-    QString first = QLatin1String(kx::kClassicSuites[0].name);
-    if (!last.isEmpty() && !kx::FindSuite(folders, last).isEmpty())
-        first = last;
-    else if (kx::FindSuite(folders, first).isEmpty()) {
-        for (const QString& name : suites) {
-            if (!kx::FindSuite(folders, name).isEmpty()) {
-                first = name;
-                break;
-            }
-        }
-    }
-    m_view.cmbEPDFile->setEditText(first);
 }
 
 void frmKestrelux::EnableAll(bool f)

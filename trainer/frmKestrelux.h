@@ -23,6 +23,7 @@ class MoveTyping;
 class SessionKeeper;
 class SessionReport;
 class StatsTable;
+class SuiteChooser;
 
 namespace kx {
 class TrainingSession;
@@ -77,6 +78,8 @@ public:
 
     // Session flow.
     void cmdNew_Click();
+    /// Ends the running session now: the positions finished are reported and logged.
+    void cmdEndSession_Click();
     void cmdNext_Click();
     void cmbEPDFile_Click();
     void txtPos_DblClick();
@@ -121,6 +124,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -129,7 +133,6 @@ private:
     void connectRecords();
     void connectAnalysis();
     void Form_Load();
-    void fillSuiteList();
     void chkTimer_Click();
     /// The board's side (twips) for the window's size: the height it leaves,
     /// within the room the screen (or a maximised window) has beside the panel.
@@ -142,8 +145,7 @@ private:
     /// Kestrelux.ini: in the program folder while it holds one that can be
     /// rewritten, else in the data folder.
     QString settingsFile() const;
-    /// The chosen suite's file, looked up over the suite folders; in the data
-    /// folder, where a user adds suites, when no folder holds it.
+    /// The chosen suite's file.
     QString suitePath() const;
     QString suiteName() const;
     bool sessionRunning() const;
@@ -159,6 +161,9 @@ private:
     // The session's reports.
     void attemptJudged(const kx::Attempt& attempt);
     void showTotals();
+    /// The position box: the whole record, or during a training session the
+    /// record without its solution.
+    void showRecord();
     void EndSession();
 
     // Engine analysis.
@@ -188,6 +193,7 @@ private:
     KestreluxView m_view;
     kx::TrainingSession* m_session = nullptr; // owned as a child
     MoveEntry* m_moves = nullptr;             // owned as a child
+    SuiteChooser* m_suites = nullptr;         // owned as a child
     MoveTyping* m_typing = nullptr;           // owned as a child
     StatsTable* m_stats = nullptr;            // owned as a child
     std::unique_ptr<SessionReport> m_report;

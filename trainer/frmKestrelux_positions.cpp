@@ -32,11 +32,13 @@ bool frmKestrelux::ShowPosition(qint32 iShowP)
     m_stats->ShowPosition(iShowP, statsMode, tableIsForSuite());
     m_shown.Show(iShowP, *record);
     m_view.txtPos->setText(QString::number(iShowP));
-    m_view.txtFen->setText(*record);
-    m_view.txtFen->setCursorPosition(0);
+    showRecord();
     CalcFen();
     m_typing->clear();
-    m_session->PositionShown(kx::NumericValue(m_view.txtTimeForPosition->text()));
+    m_moves->Hold();
+    const double allowed = kx::NumericValue(m_view.txtTimeForPosition->text());
+    m_view.ShowClock(0, allowed);
+    m_session->PositionShown(allowed);
     return true;
 }
 

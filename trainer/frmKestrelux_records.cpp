@@ -13,6 +13,7 @@
 #include "Ranking.h"
 #include "ScoreLines.h"
 #include "StatsTable.h"
+#include "SuiteChooser.h"
 #include "frmRecords.h"
 
 #include <QApplication>
@@ -72,7 +73,7 @@ bool frmKestrelux::SwitchStatsSuite()
         return true;
     // Loading the next suite would drop what could not be saved.
     const QString kept = m_stats->Suite();
-    m_view.cmbEPDFile->setEditText(kept);
+    m_suites->setName(kept);
     showMessage(saved.error() + QLatin1Char('\n') +
                 tr("%1 stays chosen, so its statistics are not lost.").arg(kept));
     return false;

@@ -4,6 +4,7 @@
 
 #include "frmKestrelux.h"
 
+#include "Epd.h"
 #include "EventPump.h"
 #include "FlexGrid.h"
 #include "LastChoices.h"
@@ -14,6 +15,7 @@
 #include "SessionReport.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
+#include "SuiteChooser.h"
 #include "TrainingSession.h"
 
 #include <QApplication>
@@ -22,6 +24,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -47,9 +50,8 @@ bool isNumber(const QString& text)
 
 void frmKestrelux::connectSession()
 {
-    connect(m_session, &kx::TrainingSession::clockTicked, this, [this](double elapsed) {
-        m_view.lblTime->setText(kx::NumberToText(kx::RoundToInt32(elapsed)));
-    });
+    connect(m_session, &kx::TrainingSession::clockTicked, this,
+            [this](double elapsed) { m_view.ShowClock(elapsed, m_session->timePerPosition()); });
     connect(m_session, &kx::TrainingSession::attemptJudged, this, &frmKestrelux::attemptJudged);
     connect(m_session, &kx::TrainingSession::nextPositionWanted, this, [this] {
         // Should the next position fail to come up (the suite file gone),
@@ -94,10 +96,12 @@ void frmKestrelux::cmdNew_Click()
     keepChoices();
 
     m_random.SeedFromClock();
-    if (!NextPosition())
-        return; // nothing could be shown; the message has been given
-
     m_session->Start(kx::RoundToInt32(kx::NumericValue(m_view.txtPositionsForSession->text())));
+    if (!NextPosition()) {
+        m_session->Abandon(); // nothing could be shown; the message has been given
+        return;
+    }
+    m_view.ShowVerdict(QString(), true);
     m_view.txtCommento->hide();
     m_view.Grid->hide();
     m_view.chkTimer->setChecked(true);
@@ -107,11 +111,35 @@ void frmKestrelux::cmdNew_Click()
     m_view.CBoard->setFocus();
 }
 
+void frmKestrelux::cmdEndSession_Click()
+{
+    m_session->Finish();
+}
+
+void frmKestrelux::keyPressEvent(QKeyEvent* event)
+{
+    // Escape ends a session, unless it clears a move being typed (the move
+    // line takes it first).
+    if (event->key() == Qt::Key_Escape && sessionRunning()) {
+        cmdEndSession_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmKestrelux::showRecord()
+{
+    const bool hidden = sessionRunning() && !statsMode;
+    m_view.txtFen->setText(hidden ? kx::WithoutSolution(m_shown.record()) : m_shown.record());
+    m_view.txtFen->setCursorPosition(0);
+}
+
 void frmKestrelux::keepChoices()
 {
     // A convenience: when the file cannot be written the next start has the defaults.
-    (void)kx::WriteLastChoices(m_dataFolder, {suiteName(), m_view.txtPositionsForSession->text(),
-                                              m_view.txtTimeForPosition->text()});
+    (void)kx::WriteLastChoices(m_dataFolder,
+                               {m_suites->Remembered(), m_view.txtPositionsForSession->text(),
+                                m_view.txtTimeForPosition->text()});
 }
 
 void frmKestrelux::cmdNext_Click()
@@ -239,6 +267,7 @@ void frmKestrelux::attemptJudged(const kx::Attempt& attempt)
         QApplication::beep();
     showTotals();
     m_report->AddAttempt(attempt);
+    m_view.ShowVerdict(attempt.verdict(), attempt.solved);
     if (m_view.chkAnalyze->isChecked() && !m_session->positionAnalysed())
         analyseFinishedPosition();
 }
@@ -249,6 +278,14 @@ void frmKestrelux::EndSession()
     if (m_closing)
         return;
     const kx::SessionTally& tally = m_session->tally();
+    m_view.chkTimer->setChecked(false);
+    m_moves->DropPick();
+    showRecord();
+    if (tally.attempts() == 0) {
+        // Ended before a position was finished: there is nothing to log.
+        m_view.ShowVerdict(tally.verdict(false), false);
+        return;
+    }
     m_view.lblPunti->setText(tally.finalPointsText());
     kx::SummaryLineInput summary = tally.summary();
     summary.timeForPosition = m_view.txtTimeForPosition->text();
@@ -256,6 +293,6 @@ void frmKestrelux::EndSession()
     summary.suiteName = suiteName();
     summary.levelTag = m_session->levelTag();
     m_report->AddSummary(kx::SummaryLine(summary));
-    m_view.chkTimer->setChecked(false);
     m_sessionKeeper->Finished(m_report->Text());
+    m_view.ShowVerdict(tally.verdict(m_sessionKeeper->Kept().isEmpty()), true);
 }

@@ -60,6 +60,29 @@ private slots:
         QTEST(GetBmField(record), "field");
         QTEST(GetSolutionText(record), "solution");
         QTEST(GetBestMoveWords(record).join(u'|'), "words");
+        // Hidden during a session: no best move can be read from what is left.
+        QVERIFY(GetBestMoveWords(WithoutSolution(record)).isEmpty());
+    }
+
+    // The record as the position box shows it during a session.
+    void withoutSolution_data()
+    {
+        QTest::addColumn<QString>("operations");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("bm first") << "bm Qe5+; id \"WAC.1\";"
+                                  << "id \"WAC.1\";";
+        QTest::newRow("bm without semicolon") << "0 1 bm Rc8+ dm 26"
+                                              << "0 1 dm 26";
+        QTest::newRow("am and pv, bm in a comment") << "am Qxb7; pv Nf3 d5 e4; c0 \"not bm Qg6;\";"
+                                                    << "c0 \"not bm Qg6;\";";
+        QTest::newRow("glued to the FEN") << "acd 4;bm Ng5; ce 20;"
+                                          << "acd 4; ce 20;";
+    }
+    void withoutSolution()
+    {
+        QFETCH(QString, operations);
+        QTEST(WithoutSolution(kPlacement + operations).mid(kPlacement.size() - 1).trimmed(),
+              "shown");
     }
 
     // A statistics row: number, best moves in cells 1 to 4, six empty cells.

@@ -1,5 +1,5 @@
 // The position on the board: moves made through the legal-move core
-// (castling, en passant, promotion), moves the position does not allow, and
+// (castling, en passant, promotion), moves it does not allow never made, and
 // the board written back as FEN with the castling rights and the en passant
 // square that still hold.
 
@@ -62,13 +62,15 @@ void TestShownPosition::moves_data()
         "3N3k/8/8/8/8/8/8/4K3 b - -");
     row("black rook", "4k3/8/8/8/8/8/p7/4K3 b - -", "a2", "a1", "R", "Pa2a1=R",
         "4k3/8/8/8/8/8/8/r3K3 w - -");
-    // Moves the position does not allow go as asked, and nothing else moves.
-    row("a diagonal step to an empty square", "4k3/8/8/4P3/8/8/8/4K3 w - -", "e5", "f6", "",
-        "Pe5f6", "4k3/8/5P2/8/8/8/8/4K3 b - -");
+    // Moves the position does not allow are not made.
+    row("a diagonal step to an empty square", "4k3/8/8/4P3/8/8/8/4K3 w - -", "e5", "f6", "", "",
+        "4k3/8/8/4P3/8/8/8/4K3 w - -");
     row("a king's two steps without the right", "r3k2r/8/8/8/8/8/8/R3K2R w kq -", "e1", "g1", "",
-        "Ke1g1", "r3k2r/8/8/8/8/8/8/R5KR b kq -");
-    row("a board that is no position", "4k3/8/8/8/8/8/8/K3K3 w - -", "a1", "a2", "", "Ka1a2",
-        "4k3/8/8/8/8/8/K7/4K3 b - -");
+        "", "r3k2r/8/8/8/8/8/8/R3K2R w kq -");
+    row("into check", "4k3/8/8/8/8/8/3r4/4K3 w - -", "e1", "e2", "", "",
+        "4k3/8/8/8/8/8/3r4/4K3 w - -");
+    row("a board that is no position", "4k3/8/8/8/8/8/8/K3K3 w - -", "a1", "a2", "", "",
+        "4k3/8/8/8/8/8/8/K3K3 w - -");
 }
 
 void TestShownPosition::moves()
@@ -79,7 +81,9 @@ void TestShownPosition::moves()
     QFETCH(QString, becomes);
     ShownPosition shown;
     shown.Show(7, record);
-    QVERIFY(shown.Pick(square(from)));
+    QFETCH(QString, move);
+    shown.PickSquare(square(from));
+    QCOMPARE(shown.CanReach(square(to)), !move.isEmpty());
     QCOMPARE(shown.IsPromotion(square(to)), !becomes.isEmpty());
     const PieceKind kind = becomes.isEmpty()
                                ? NoKind
@@ -99,8 +103,11 @@ void TestShownPosition::pickingAndShowing()
     QCOMPARE(shown.number(), 3);
     QVERIFY(shown.position());
     QCOMPARE(shown.squares()[square("e2")], BoardPieceCode(Pawn, false));
-    QVERIFY(!shown.Pick(square("d3"))); // an empty square picks nothing
-    QVERIFY(shown.Pick(square("e8")));  // either side's piece, as the board allows
+    using Pick = ShownPosition::Pick;
+    QCOMPARE(shown.PickSquare(square("d3")), Pick::Empty);
+    QCOMPARE(shown.PickSquare(square("e8")), Pick::NotToMove);
+    QCOMPARE(shown.picked(), -1);
+    QCOMPARE(shown.PickSquare(square("e2")), Pick::Picked);
     shown.Drop();
     QCOMPARE(shown.picked(), -1);
 
@@ -109,6 +116,9 @@ void TestShownPosition::pickingAndShowing()
     QVERIFY(shown.serial() != serial);
     QVERIFY(!shown.position());
     QVERIFY(shown.blackToMove());
+    shown.Show(5, QStringLiteral("4k3/8/8/8/8/8/8/K3K3 w - -"));
+    QCOMPARE(shown.PickSquare(square("a1")), Pick::NoPosition);
+    shown.Show(4, QStringLiteral("8/8/8/8/8/8/8/8 b - -"));
     QCOMPARE(shown.Fen(), QStringLiteral("8/8/8/8/8/8/8/8 b - -"));
     shown.LeaveSuite();
     QCOMPARE(shown.number(), 0);

@@ -43,7 +43,7 @@ struct Session
             const auto square = [](const char* name) {
                 return (name[1] - '1') * 8 + name[0] - 'a';
             };
-            shown.Pick(square(move));
+            shown.PickSquare(square(move));
             shown.Move(square(move + 2));
         }
         while (ticks < 100000 && session.tally().attempts() == before && session.isRunning()) {

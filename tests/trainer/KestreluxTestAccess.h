@@ -54,9 +54,11 @@ struct KestreluxTestAccess
                       (r.top() + r.height() / 2) / kTwipsPerPixel);
     }
 
-    /// A real mouse click on a square of the board.
+    /// A real mouse click on a square of the board, made as a user makes it:
+    /// after the events waiting (the position coming up) have been handled.
     void clickSquare(Pellomar::Column col, short row)
     {
+        QCoreApplication::processEvents();
         QTest::mouseClick(board(), Qt::LeftButton, Qt::NoModifier, squareCentre(col, row));
     }
 

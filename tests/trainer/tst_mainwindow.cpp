@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -40,7 +41,7 @@ private slots:
     void elementsCarryTheirCaptions();
     void startsInEitherMode_data();
     void startsInEitherMode();
-    void startsWithTheFirstInstalledSuite();
+    void suiteListFollowsTheFolders();
     void switchesLockAndShowElements();
     void settingChecks_data();
     void settingChecks();
@@ -142,7 +143,8 @@ void TestMainWindow::startsInEitherMode()
              QStringList({"WAC.EPD", "BWTC.EPD", "WCSAC.EPD"}));
 }
 
-void TestMainWindow::startsWithTheFirstInstalledSuite()
+// The first installed suite at start, files added later, and files from elsewhere.
+void TestMainWindow::suiteListFollowsTheFolders()
 {
     TrainerFixture fx;
     fx.addSuite(QStringLiteral("KESTREL.EPD"), pawnPushSuite(12));
@@ -151,12 +153,35 @@ void TestMainWindow::startsWithTheFirstInstalledSuite()
     KestreluxTestAccess& a = *fx.access;
     auto* suites = a.element<QComboBox>("cmbEPDFile");
     QCOMPARE(suites->currentText(), QStringLiteral("KESTREL.EPD"));
-    QCOMPARE(suites->count(), 5);
+    QCOMPARE(suites->count(), 6);
     QCOMPARE(suites->itemText(4), QStringLiteral("mine.epd"));
+    QCOMPARE(suites->itemText(5), QStringLiteral("Open..."));
     QCOMPARE(a.w.suiteSize(), 12);
     QTest::mouseClick(a.element<QPushButton>("cmdNew"), Qt::LeftButton);
     QVERIFY(fx.messages.isEmpty());
     QVERIFY(a.currentPosition() >= 1 && a.currentPosition() <= 12);
+    a.click("cmdEndSession");
+
+    // A suite copied into the data folder while the program runs is listed.
+    fx.writeFile(fx.dataFile(QStringLiteral("new.epd")), pawnPushSuite(2).join(u'\n').toUtf8());
+    QTRY_COMPARE(suites->findText(QStringLiteral("new.epd")), 5);
+    QCOMPARE(suites->currentText(), QStringLiteral("KESTREL.EPD"));
+
+    // Open... trains on a file from anywhere, and the next start has it again.
+    QTemporaryDir elsewhere;
+    const QString file = elsewhere.filePath(QStringLiteral("far.epd"));
+    fx.writeFile(file, pawnPushSuite(7).join(u'\n').toUtf8());
+    a.w.setDialogRunner([&](QDialog& dialog) {
+        static_cast<QFileDialog&>(dialog).selectFile(file);
+        return int(QDialog::Accepted);
+    });
+    suites->activated(suites->count() - 1);
+    QCOMPARE(suites->currentText(), QStringLiteral("far.epd"));
+    QCOMPARE(a.w.suiteSize(), 7);
+    QVERIFY(a.w.close());
+    fx.open();
+    QCOMPARE(fx.access->element<QComboBox>("cmbEPDFile")->currentText(), QStringLiteral("far.epd"));
+    QCOMPARE(fx.window->suiteSize(), 7);
 }
 
 void TestMainWindow::switchesLockAndShowElements()

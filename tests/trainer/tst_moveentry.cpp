@@ -51,6 +51,7 @@ private:
     static QString type(KestreluxTestAccess& a, const QString& keys, int last = Qt::Key_Return)
     {
         a.board()->setFocus();
+        QCoreApplication::processEvents(); // as a user types: once the position is up
         QTest::keyClicks(a.board(), keys);
         if (last)
             QTest::keyClick(a.board(), Qt::Key(last));
@@ -130,6 +131,7 @@ void TestMoveEntry::dragMakesTheSameMove()
     KestreluxTestAccess& a = showRecord(fx, QStringLiteral("4k3/8/8/8/8/8/8/4K1N1 w - -"));
     const QPoint from = a.squareCentre(g, 1);
     const QPoint to = a.squareCentre(f, 3);
+    QCoreApplication::processEvents(); // the position is up
     QTest::mousePress(a.board(), Qt::LeftButton, Qt::NoModifier, from);
     QTest::mouseMove(a.board(), (from + to) / 2);
     QTest::mouseMove(a.board(), to);

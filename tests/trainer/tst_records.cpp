@@ -321,8 +321,10 @@ void TestRecords::closingDuringTheLevelFilterLogsNothing()
     a.setText("txtLivello", QStringLiteral("1")); // only position 1 is drawn
     a.w.randomSource().Seed(3);
     a.w.setDialogRunner([](QDialog&) { return int(QMessageBox::Yes); }); // close anyway
+    a.clock()->stop();
+    a.playMove(e, 1, d, 1);
     QTimer::singleShot(0, &a.w, &QWidget::close);
-    playAttempt(a, false);
+    a.finishAttempt();
 
     QVERIFY(!QFile::exists(fx.dataFile(QStringLiteral("KXLog.txt"))));
     QCOMPARE(kx::ReadStatsFile(statsFile(fx)).rows.at(first).at(8), QStringLiteral("1"));

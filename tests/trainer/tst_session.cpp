@@ -2,6 +2,7 @@
 // report grid, text report, clipboard), whole sessions from the keyboard and
 // the mouse into the log, and moves on the board judged.
 
+#include "Epd.h"
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
 
@@ -41,6 +42,8 @@ private slots:
     void wholeSessionsFromKeyboardAndMouse();
     void judgedOnTheBoard_data();
     void judgedOnTheBoard();
+    void onlyLegalMovesAnswer();
+    void endedEarly();
 };
 
 void TestSession::workedExampleReportLine()
@@ -104,6 +107,7 @@ void TestSession::wholeSessionsFromKeyboardAndMouse()
             // The board has the keyboard from the start: nothing to click between positions.
             QCOMPARE(QApplication::focusWidget(), a.board());
             // Solved, wrong and timed out in turn; nothing solved in session 2.
+            QCoreApplication::processEvents(); // the player looks at the position first
             if (session == 1 && i % 3 < 2) {
                 QTest::keyClicks(a.board(), i % 3 ? "ke1d2" : "e4");
                 QTest::keyClick(a.board(), Qt::Key_Enter);
@@ -173,13 +177,73 @@ void TestSession::judgedOnTheBoard()
     a.click("cmdNew");
     a.clock()->stop();
     a.session().setPositionAnalysed(analysed);
-    QCOMPARE(a.text("txtFen"), record);
+    QCOMPARE(a.text("txtFen"), kx::WithoutSolution(record)); // the answer is not on screen
     a.clickSquare(move.left(2));
     a.clickSquare(move.mid(2));
     a.finishAttempt();
     QCOMPARE(a.solvedCount(), solved ? 1 : 0);
     QTEST(a.report()->TextMatrix(1, 3), "solution");
     QCOMPARE(fx.messages, analysed ? QStringList{"Gia analizzato: non contato"} : QStringList());
+}
+
+// Clicks that form no legal move are no answer: the clock goes on, the line
+// below the report says why, and a right move still solves the position.
+void TestSession::onlyLegalMovesAnswer()
+{
+    TrainerFixture fx;
+    KestreluxTestAccess& a =
+        fx.openOn(QStringList(10, "4k3/8/8/8/8/8/4P3/4KN2 w - - bm e4; id \"T\";"), true);
+    a.click("cmdNew");
+    a.clock()->stop();
+    const auto says = [&a](const char* from, const char* to) {
+        a.clickSquare(QString::fromLatin1(from));
+        if (*to)
+            a.clickSquare(QString::fromLatin1(to));
+        return a.text("lblTypedMove");
+    };
+    QCOMPARE(says("e8", "d7"), QStringLiteral("White is to move")); // the opponent's king
+    QCOMPARE(says("e2", "e5"), QStringLiteral("the pawn on e2 cannot go to e5"));
+    QVERIFY(!a.board()->OneSelected());
+    says("e2", "f1"); // another piece of one's own is picked instead
+    QVERIFY(a.board()->IsSelected(Pellomar::f, 1) && !a.board()->IsSelected(Pellomar::e, 2));
+    for (int i = 0; i < 20; ++i)
+        a.w.tmrTime_Timer();
+    QCOMPARE(a.attemptCount(), 0);
+    QTest::keyClicks(a.board(), "e4");
+    QTest::keyClick(a.board(), Qt::Key_Return);
+    a.finishAttempt();
+    QCOMPARE(a.solvedCount(), 1);
+    QVERIFY(a.text("lblVerdict").startsWith(QLatin1String("Right: Pe2e4 in 2.1 s")));
+    QCOMPARE(a.report()->CellBackColor(1, 0), QColor(205, 240, 205));
+}
+
+// End after two positions: a session of two positions is logged; End before
+// any is finished logs nothing.
+void TestSession::endedEarly()
+{
+    TrainerFixture fx;
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20), true);
+    const QString log = fx.dataFile(QStringLiteral("KXLog.txt"));
+    a.click("cmdNew");
+    QVERIFY(!a.element<QPushButton>("cmdNew")->isEnabled());
+    a.click("cmdEndSession");
+    QVERIFY(!QFile::exists(log));
+    QVERIFY(a.element<QPushButton>("cmdNew")->isEnabled());
+    QVERIFY(!a.element<QPushButton>("cmdEndSession")->isEnabled());
+
+    a.click("cmdNew");
+    for (const char* move : {"e2e4", "e1d1"}) {
+        a.clickSquare(QString::fromLatin1(move).left(2));
+        a.clickSquare(QString::fromLatin1(move).mid(2));
+        a.finishAttempt();
+    }
+    QTest::keyClick(&a.w, Qt::Key_Escape); // as End does
+    QCOMPARE(readFile(log).count(QLatin1String("tottime ")), 1);
+    QVERIFY2(a.lastReportLine().contains(QLatin1String(" 1/2(50%) ")),
+             qPrintable(a.lastReportLine()));
+    QVERIFY(a.text("lblVerdict").startsWith(QLatin1String("Session over: 1/2(50%) solved")));
+    // The position box has the whole record again.
+    QCOMPARE(a.text("txtFen"), a.w.shownPosition().record());
 }
 
 QTEST_MAIN(TestSession)

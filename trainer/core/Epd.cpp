@@ -110,6 +110,42 @@ QString GetBmField(const QString& record)
     return {};
 }
 
+QString WithoutSolution(const QString& record)
+{
+    static const QStringList kSolutionOps = {QStringLiteral("bm"), QStringLiteral("am"),
+                                             QStringLiteral("pv")};
+    const QString line = withoutLineEnd(record);
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    while (i < n && isBlank(line[i]))
+        ++i;
+    while (i < n && !isBlank(line[i]))
+        ++i;
+    QString kept = line.left(i);
+    bool quoted = false;
+    for (qsizetype from = i; i < n;) {
+        const QChar c = line[i];
+        if (c == u'"')
+            quoted = !quoted;
+        const bool atWordStart = !quoted && (line[i - 1] == u';' || isBlank(line[i - 1]));
+        const QStringView word = QStringView(line).mid(i, 3);
+        if (atWordStart && word.size() == 3 && isBlank(word[2]) &&
+            kSolutionOps.contains(word.left(2))) {
+            // The operation up to its ";", or its moves when it has none.
+            kept += QStringView(line).mid(from, i - from);
+            const qsizetype semicolon = line.indexOf(u';', i);
+            i = semicolon >= 0 ? semicolon + 1
+                               : takeMoveWords(line, i + 2, [](QStringView, bool) {});
+            from = i;
+            continue;
+        }
+        ++i;
+        if (i == n)
+            kept += QStringView(line).mid(from);
+    }
+    return kept.simplified();
+}
+
 QString GetSolutionText(const QString& record)
 {
     const QString field = GetBmField(record);

@@ -18,6 +18,11 @@ namespace kx {
 /// "bm Rc8+").
 QString GetBmField(const QString& record);
 
+/// The record without its solution: the bm, am and pv operations and their
+/// moves are left out, the FEN fields and every other operation kept (blanks
+/// between them made single). What the position box shows during a session.
+QString WithoutSolution(const QString& record);
+
 /// The best-move text of the record ("Rxe5 Qg6"); "a1" when it has none.
 QString GetSolutionText(const QString& record);
 

@@ -2,6 +2,8 @@
 
 #include "NumberText.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace kx {
@@ -52,6 +54,22 @@ QStringList Attempt::reportRow() const
             FormatNumber(timePerPosition - elapsed, kSecondsPattern)};
 }
 
+QString Attempt::verdict() const
+{
+    const QString seconds = FormatNumber(elapsed, kSecondsPattern);
+    if (solved)
+        return QCoreApplication::translate("kx", "Right: %1 in %2 s, %3 points")
+            .arg(userMove, seconds, pointsText());
+    if (matched)
+        return QCoreApplication::translate("kx", "Right, but not counted: %1 was opened "
+                                                 "elsewhere")
+            .arg(userMove);
+    if (userMove.isEmpty())
+        return QCoreApplication::translate("kx", "Time is up - the best move was %1").arg(solution);
+    return QCoreApplication::translate("kx", "Wrong: %1 - the best move was %2 (%3 s)")
+        .arg(userMove, solution, seconds);
+}
+
 void SessionTally::Add(const Attempt& attempt)
 {
     ++m_attempts;
@@ -94,6 +112,17 @@ QString SessionTally::secondsUsedText() const
 QString SessionTally::savedText() const
 {
     return NumberToText(m_saved);
+}
+
+QString SessionTally::verdict(bool saved) const
+{
+    if (m_attempts == 0)
+        return QCoreApplication::translate("kx", "Session ended before a position was finished; "
+                                                 "nothing is logged.");
+    return QCoreApplication::translate("kx", "Session over: %1 solved, %2 points - %3")
+        .arg(solvedText(), finalPointsText(),
+             saved ? QCoreApplication::translate("kx", "saved to the scores.")
+                   : QCoreApplication::translate("kx", "not saved yet, see the message."));
 }
 
 SummaryLineInput SessionTally::summary() const

@@ -36,6 +36,9 @@ struct Attempt
     AttemptLineInput lineInput() const;
     /// The report grid's ten cells for this attempt.
     QStringList reportRow() const;
+    /// What the attempt came to, in one line for the player: the move, right
+    /// or wrong, the best move and the seconds.
+    QString verdict() const;
 };
 
 class SessionTally
@@ -60,6 +63,9 @@ public:
 
     /// The summary line's numbers; the caller adds the settings, date and suite.
     SummaryLineInput summary() const;
+    /// The session's result in one line, once it has ended; saved tells
+    /// whether it reached the scores.
+    QString verdict(bool saved) const;
 
 private:
     qint32 m_attempts = 0;

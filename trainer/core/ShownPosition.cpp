@@ -3,6 +3,8 @@
 #include "Judging.h"
 #include "Notation.h"
 
+#include <utility>
+
 namespace kx {
 
 namespace {
@@ -45,7 +47,6 @@ void ShownPosition::Show(qint32 number, const QString& record)
     m_squares = reading.squares;
     m_black = reading.blackToMove;
     m_position = RecordPosition(record);
-    m_castling = m_position ? m_position->ToFen().section(u' ', 2, 2) : QStringLiteral("-");
     m_picked = -1;
     m_userMove.clear();
 }
@@ -55,15 +56,29 @@ void ShownPosition::setFromPosition()
     for (int square = 0; square < 64; ++square)
         m_squares[square] = BoardPieceCode(m_position->kindAt(square), m_position->blackAt(square));
     m_black = m_position->blackToMove();
-    m_castling = m_position->ToFen().section(u' ', 2, 2);
 }
 
-bool ShownPosition::Pick(int square)
+ShownPosition::Pick ShownPosition::PickSquare(int square)
 {
     if (square < 0 || square >= 64 || m_squares[square] == kEmpty)
-        return false;
+        return Pick::Empty;
+    if (!m_position)
+        return Pick::NoPosition;
+    if (m_position->blackAt(square) != m_position->blackToMove())
+        return Pick::NotToMove;
     m_picked = square;
-    return true;
+    return Pick::Picked;
+}
+
+bool ShownPosition::CanReach(int square) const
+{
+    if (m_picked < 0 || !m_position)
+        return false;
+    for (const ChessMove& move : m_position->LegalMoves()) {
+        if (move.from == m_picked && move.to == square)
+            return true;
+    }
+    return false;
 }
 
 bool ShownPosition::IsPromotion(int square) const
@@ -75,38 +90,21 @@ bool ShownPosition::IsPromotion(int square) const
 
 QString ShownPosition::Move(int square, PieceKind promotion)
 {
-    const int from = m_picked;
-    m_picked = -1;
-    if (from < 0 || square < 0 || square >= 64)
+    const int from = std::exchange(m_picked, -1);
+    if (from < 0 || !m_position)
         return QString();
-    const qint16 piece = m_squares[from];
-    QString text = num2pie(piece) + squareName(from) + squareName(square);
-    if (promotion != NoKind)
-        text += QStringLiteral("=") + QLatin1Char(kPieceLetters[promotion]);
-    m_userMove = text;
-
-    if (m_position) {
-        for (const ChessMove& move : m_position->LegalMoves()) {
-            if (move.from == from && move.to == square && move.promotion == promotion) {
-                m_position->MakeMove(move);
-                setFromPosition();
-                return text;
-            }
-        }
+    for (const ChessMove& move : m_position->LegalMoves()) {
+        if (move.from != from || move.to != square || move.promotion != promotion)
+            continue;
+        QString text = num2pie(m_squares[from]) + squareName(from) + squareName(square);
+        if (promotion != NoKind)
+            text += QStringLiteral("=") + QLatin1Char(kPieceLetters[promotion]);
+        m_position->MakeMove(move);
+        setFromPosition();
+        m_userMove = text;
+        return text;
     }
-    // Not a move of this position: the piece goes where it was put, and the
-    // board is read again as a position, castling rights kept where king and
-    // rook are still at home.
-    m_squares[square] =
-        promotion != NoKind ? BoardPieceCode(promotion, isBlackPiece(piece)) : piece;
-    m_squares[from] = kEmpty;
-    m_black = !m_black;
-    QString fen = PlacementToFen(m_squares, m_black);
-    fen.chop(4); // " - -"
-    m_position = ChessPosition::FromFen(fen + u' ' + m_castling + QStringLiteral(" -"));
-    if (m_position)
-        m_castling = m_position->ToFen().section(u' ', 2, 2);
-    return text;
+    return QString();
 }
 
 QString ShownPosition::Fen() const

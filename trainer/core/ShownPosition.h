@@ -13,9 +13,10 @@ namespace kx {
  * The position on the board: the record shown and its number, the squares
  * the board draws, the side to move and, when the record is a legal
  * position, that position as the legal-move core knows it. A move entered on
- * the board (a square picked, then a destination) is made here: a legal move
- * through the core, so castling moves the rook, en passant takes the pawn
- * and a pawn becomes the piece chosen; the board only draws the result.
+ * the board (a piece of the side to move picked, then a square it can reach)
+ * is made here through the core, so castling moves the rook, en passant
+ * takes the pawn and a pawn becomes the piece chosen; the board only draws
+ * the result. Only legal moves are made.
  */
 class ShownPosition
 {
@@ -40,23 +41,25 @@ public:
     /// The position on the board; none when the board shows no legal position.
     const std::optional<ChessPosition>& position() const { return m_position; }
 
+    enum class Pick { Picked, Empty, NotToMove, NoPosition };
     /// The square picked as a move's origin (board order); -1 when none is.
     int picked() const { return m_picked; }
-    /// Picks the square when a piece stands on it; false when it is empty.
-    bool Pick(int square);
+    /// Picks the square when a piece of the side to move stands on it.
+    Pick PickSquare(int square);
     void Drop() { m_picked = -1; }
+    /// True when the picked piece has a legal move to square.
+    bool CanReach(int square) const;
     /// True when the picked piece is a pawn and square is on its last rank.
     bool IsPromotion(int square) const;
     /// Moves the picked piece to square (a pawn becoming promotion) and
     /// returns the move as the board writes it ("Ng1f3", "Pe7e8=Q"); the pick
-    /// is dropped. A move the position does not allow is made as asked: the
-    /// piece goes, nothing else does.
+    /// is dropped. "" and nothing moved when it is no legal move.
     QString Move(int square, PieceKind promotion = NoKind);
     /// The move made last on this position (the answer); "" until one is.
     const QString& userMove() const { return m_userMove; }
 
     /// The board as FEN: placement, side, and the castling rights and en
-    /// passant square that still hold ("- -" when the board is no legal position).
+    /// passant square that still hold ("- -" when the record is no legal position).
     QString Fen() const;
 
 private:
@@ -68,7 +71,6 @@ private:
     Placement m_squares{};
     bool m_black = false;
     std::optional<ChessPosition> m_position;
-    QString m_castling = QStringLiteral("-"); // the rights last known to hold
     int m_picked = -1;
     QString m_userMove;
 };
