@@ -31,8 +31,6 @@ MoveTyping::MoveTyping(QWidget* window, Submit submit)
 {
     m_display->setObjectName(QStringLiteral("lblTypedMove"));
     m_display->setTextFormat(Qt::PlainText);
-    m_display->setToolTip(tr("Type a move on the keyboard and press Enter: Nf3, nf3, exd5, ed5, "
-                             "O-O, 0-0, e8=Q, e8Q or g1f3. Escape clears it."));
     window->installEventFilter(this);
     showText();
 }

@@ -19,6 +19,8 @@ constexpr Tip kTips[] = {
     {"cmdEndSession", "End the session now: the positions finished so far are reported and "
                       "logged (Escape does the same)"},
     {"lblVerdict", "What your last answer came to"},
+    {"lblTypedMove", "Type a move on the keyboard and press Enter: Nf3, nf3, exd5, ed5, O-O, 0-0, "
+                     "e8=Q, e8Q or g1f3. Escape clears it."},
     {"txtPos", "Number of the position on the board: type a number and press Enter, or "
                "double-click, to show that position"},
     {"Label2", "The position's line in the suite"},
@@ -88,12 +90,33 @@ constexpr Tip kTips[] = {
     {"txtReport", "The session's report, as it is added to the session log"},
 };
 
+// A plain-text tip is shown on one line however long it is: long ones are
+// broken between words.
+QString wrapped(const QString& text)
+{
+    constexpr qsizetype kWidth = 64;
+    QString out;
+    qsizetype lineLength = 0;
+    for (const QString& word : text.split(u' ')) {
+        if (lineLength > 0 && lineLength + 1 + word.size() > kWidth) {
+            out += u'\n';
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            out += u' ';
+            ++lineLength;
+        }
+        out += word;
+        lineLength += word.size();
+    }
+    return out;
+}
+
 } // namespace
 
 void SetWindowToolTips(QWidget& window)
 {
     for (const Tip& tip : kTips) {
         if (auto* w = window.findChild<QWidget*>(QLatin1String(tip.element)))
-            w->setToolTip(QCoreApplication::translate("frmKestrelux", tip.text));
+            w->setToolTip(wrapped(QCoreApplication::translate("frmKestrelux", tip.text)));
     }
 }

@@ -23,11 +23,17 @@ constexpr kx::EngineProtocol kProtocols[] = {kx::EngineProtocol::Auto, kx::Engin
                                              kx::EngineProtocol::Uci};
 
 // A child element with its name and text, placed at a rectangle given in twips.
+// A caption takes the room its text needs, whatever the font.
 template<typename T> T* placed(T* w, const char* name, int left, int top, int width, int height)
 {
     w->setObjectName(QLatin1String(name));
-    w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                   height / kTwipsPerPixel);
+    int pixels = width / kTwipsPerPixel;
+    int high = height / kTwipsPerPixel;
+    if (qobject_cast<QLabel*>(w)) {
+        pixels = qMax(pixels, w->sizeHint().width());
+        high = qMax(high, w->sizeHint().height());
+    }
+    w->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, pixels, high);
     return w;
 }
 

@@ -61,7 +61,6 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrelux"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrelux"));
     // Ties the windows to the installed menu entry and its icon (a null icon
     // when run from the build, where none is installed).
     QApplication::setDesktopFileName(QStringLiteral("org.pomvel.kestrelux"));

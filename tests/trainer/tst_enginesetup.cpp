@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -76,12 +77,15 @@ void TestEngineSetup::setEngine()
     QVERIFY(a.engine()->EngineStarted());
 
     QString shown; // what the dialog showed
+    int cut = 0;   // captions it showed cut
     w.setDialogRunner([&](QDialog& dialog) {
         auto* engine = dialog.findChild<QLineEdit*>("txtEngine");
         auto* arguments = dialog.findChild<QLineEdit*>("txtCommandLine");
         auto* protocol = dialog.findChild<QComboBox*>("cmbProtocol");
         shown = dialog.windowTitle() + u'|' + engine->text() + u'|' + arguments->text() + u'|' +
                 protocol->currentText();
+        for (const QLabel* caption : dialog.findChildren<QLabel*>()) // never cut
+            cut += caption->width() < caption->sizeHint().width();
         engine->setText("/opt/my engines/eng");
         arguments->setText(" xboard -x ");
         protocol->setCurrentText("UCI");
@@ -89,6 +93,7 @@ void TestEngineSetup::setEngine()
         return dialog.result();
     });
     a.click("cmdSetEngine");
+    QCOMPARE(cut, 0);
     QCOMPARE(shown, "Engine setup|" + runningEngine + "||Auto");
     QCOMPARE(fx.messages.size(), writable ? 0 : 1);
     QVERIFY(writable || fx.messages.first().startsWith("The engine settings could not be saved"));

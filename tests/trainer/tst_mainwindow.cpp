@@ -178,6 +178,10 @@ void TestMainWindow::suiteListFollowsTheFolders()
     suites->activated(suites->count() - 1);
     QCOMPARE(suites->currentText(), QStringLiteral("far.epd"));
     QCOMPARE(a.w.suiteSize(), 7);
+    auto* pos = a.element<QLineEdit>("txtPos"); // Pos N shows the new suite's position
+    pos->setText(QStringLiteral("3"));
+    QTest::keyClick(pos, Qt::Key_Return);
+    QVERIFY2(a.text("txtFen").endsWith(QLatin1String("id \"T.3\";")), qPrintable(a.text("txtFen")));
     QVERIFY(a.w.close());
     fx.open();
     QCOMPARE(fx.access->element<QComboBox>("cmbEPDFile")->currentText(), QStringLiteral("far.epd"));
@@ -422,6 +426,8 @@ void TestMainWindow::tooltipsAndTabOrder()
             QRegularExpression("^lbl|^Label[78]$|^CBoard$").match(c->objectName()).hasMatch();
         if (needs && !c->objectName().isEmpty() && c->toolTip().isEmpty())
             silent << c->objectName();
+        for (const QString& line : c->toolTip().split(u'\n')) // wrapped, not a screen wide
+            QVERIFY2(line.size() <= 64, qPrintable(c->objectName()));
     }
     QCOMPARE(silent, QStringList());
     // The two boxes after "Elap. Sav" each say which they are.
