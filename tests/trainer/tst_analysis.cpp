@@ -490,7 +490,7 @@ void TestAnalysis::clockAnalysesEachFinishedPosition()
 
     QStringList analysed;
     const auto finishAttempt = [&] {
-        analysed << "setboard " + kx::EngineFen(fx.a->text("txtFen"));
+        analysed << "setboard " + kx::EngineFen(fx.a->w.shownPosition().record());
         fx.a->finishAttempt();
     };
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -498,7 +498,7 @@ void TestAnalysis::clockAnalysesEachFinishedPosition()
         QTRY_COMPARE_WITH_TIMEOUT(fx.commands().filter("setboard"), analysed, kWaitMs);
     }
     fx.a->session().setPositionAnalysed(true);
-    const QString record = fx.a->text("txtFen");
+    const QString record = fx.a->w.shownPosition().record();
     finishAttempt();
     QCOMPARE(QApplication::clipboard()->text(), record); // nothing stopped, nothing started
     QVERIFY(!fx.a->session().positionAnalysed() && fx.engineRuns());
