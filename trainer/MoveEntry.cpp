@@ -16,6 +16,8 @@ using Pellomar::Column;
 
 namespace {
 
+constexpr quint32 kReplyColor = 0x00D07000; // blue, beside the solution's green and the user's red
+
 Column fileOf(int square)
 {
     return static_cast<Column>(square % 8 + 1);
@@ -129,6 +131,9 @@ void MoveEntry::Click(Column col, short row)
     case kx::ShownPosition::Pick::NoPosition:
         emit refused(tr("the board shows no position to move in"));
         break;
+    case kx::ShownPosition::Pick::Waiting:
+        emit refused(tr("wait for the answer to your move"));
+        break;
     case kx::ShownPosition::Pick::Empty:
         break;
     }
@@ -174,10 +179,21 @@ bool MoveEntry::completeMove(int square, QChar promotion)
     return true;
 }
 
+void MoveEntry::ShowReply(const QString& move)
+{
+    DropPick();
+    kx::ClearMoveMarks(*m_board);
+    drawSquares();
+    kx::MarkMoveText(*m_board, move, kReplyColor);
+    emit moved();
+}
+
 kx::Result<> MoveEntry::TypeMove(const QString& text)
 {
     if (m_held)
         return kx::Fail(tr("the position has just come up"));
+    if (m_shown.waitingForReply())
+        return kx::Fail(tr("wait for the answer to your move"));
     const std::optional<kx::ChessPosition>& position = m_shown.position();
     if (!position)
         return kx::Fail(tr("the board shows no position to move in"));

@@ -22,7 +22,8 @@ class ShownPosition;
  * a second (or dragged), or a move typed on the keyboard, made on the
  * position shown; the picked square's mark, and the piece a pawn becomes,
  * asked for with a menu at its square. The board draws what the position
- * shown holds after the move.
+ * shown holds after the move, and after the trainer's reply along a line,
+ * whose squares it marks so the reply is seen as a move.
  */
 class MoveEntry : public QObject
 {
@@ -51,6 +52,9 @@ public:
     kx::Result<> TypeMove(const QString& text);
     /// Forgets a half-entered move and its mark.
     void DropPick();
+    /// The trainer's reply has been played on the position shown: drawn,
+    /// its origin and destination marked.
+    void ShowReply(const QString& move);
 
 signals:
     /// A move was made on the board.

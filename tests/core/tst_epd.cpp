@@ -52,6 +52,10 @@ private slots:
             "g6g4|e7e8q|e7e8=Q");
         row("lone marks", "bm Ng5 + Qg6 ?", "bm Ng5 + Qg6 ?", "Ng5 + Qg6 ?", "Ng5+|Qg6?");
         row("no move after bm", "bm dm 3", "bm", "a1", "");
+        // Without best moves: the moves to avoid, or the line's first move.
+        row("am alone", "am Bxh7 Qd5; id \"x\";", "", "not Bxh7 Qd5", "");
+        row("am and bm: bm governs", "am Bxh7; bm Qd5;", "bm Qd5", "Qd5", "Qd5");
+        row("pv alone, numbered", "pv 1. e4 e5 2.Nf3", "", "e4", "");
     }
     void bestMoves()
     {
@@ -101,6 +105,9 @@ private slots:
         row("bm only in quoted text", "c0 \"try bm Qg6;\";", "a3|a3||");
         row("move too short", "bm e;", "a3|a3||");
         row("empty line", "", "a3|a3||");
+        row("am alone", "am Bxh7 Qxd5+;", "not Bxh7 Qxd5+|not Bh7|not Qd5|");
+        row("am beside bm", "am Bxh7; bm Qg6;", "Qg6|Qg6||");
+        row("pv alone", "pv Nf3 d5;", "Nf3|Nf3||");
     }
     void tableRow()
     {

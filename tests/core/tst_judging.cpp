@@ -54,10 +54,17 @@ QString bestMovesIn(Words style, const ChessPosition& position, const QStringLis
     return words.join(u' ');
 }
 
+const char* answerName(Verdict::Answer answer)
+{
+    static const char* const kNames[] = {"None", "Wrong", "Avoided", "Best", "NotAvoided", "Mate"};
+    return kNames[int(answer)];
+}
+
 } // namespace
 
 // Judging an answer: legal moves of the side to move only, named by the
-// record's bm in any of the dialects public suites are written in.
+// record's bm in any of the dialects public suites are written in, its am,
+// any mate, and the moves along its line.
 class TestJudging : public QObject
 {
     Q_OBJECT
@@ -65,6 +72,8 @@ class TestJudging : public QObject
 private slots:
     void judge_data();
     void judge();
+    void verdicts_data();
+    void verdicts();
     void agreesWithMatchMoveOnTheClassicSuites();
     void everyDialectOfTheClassicSuites();
 };
@@ -116,12 +125,81 @@ void TestJudging::judge()
     QFETCH(QString, record);
     QFETCH(QString, accepted);
     QFETCH(QString, rejected);
-    QCOMPARE(JudgeMove(record, accepted), !accepted.isEmpty());
-    QVERIFY(!JudgeMove(record, rejected));
+    QCOMPARE(JudgeMove(record, {accepted}).right(), !accepted.isEmpty());
+    QVERIFY(!JudgeMove(record, {rejected}).right());
+}
+
+void TestJudging::verdicts_data()
+{
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QString>(
+        "moves"); // as the board writes them, "|" between; "" at the end: time up
+    QTest::addColumn<bool>("wholeLine");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("reply"); // coordinates; "" when the line does not go on
+    QTest::addColumn<QString>("solution");
+    QTest::addColumn<QString>("wanted");
+    const auto row = [](const char* name, const QString& record, const char* moves, bool line,
+                        const char* answer, const char* reply, const char* solution,
+                        const char* wanted) {
+        QTest::newRow(name) << record << QString(moves) << line << QString(answer) << QString(reply)
+                            << QString(solution) << QString(wanted);
+    };
+    const QString rook = "4k3/8/8/8/8/8/4P3/R3K3 w - - am Ra8+;%1";
+    const QString twoMates = "7k/6pp/8/8/8/8/8/RR4K1 w - - bm Ra8#;";
+    const QString pawns = "4k3/8/8/8/8/8/PPP5/4K3 w - - %1";
+    row("am only: any other move", rook.arg(""), "Pe2e4", false, "NotAvoided", "", "not Ra8+", "");
+    row("am only: the avoided move", rook.arg(""), "Ra1a8", false, "Avoided", "", "not Ra8+", "");
+    row("am with bm: bm governs", rook.arg(" bm Kd2;"), "Pe2e4", false, "Wrong", "", "Kd2", "e1d2");
+    row("am with bm: the best move", rook.arg(" bm Kd2;"), "Ke1d2", false, "Best", "", "Kd2",
+        "e1d2");
+    row("two mates in one: the one bm names", twoMates, "Ra1a8", false, "Mate", "", "Ra8#", "a1a8");
+    row("two mates in one: the other", twoMates, "Rb1b8", false, "Mate", "", "Ra8#", "a1a8");
+    row("line, trained on its first move", pawns.arg("bm a3; pv a3 Kd7 b3;"), "Pa2a3", false,
+        "Best", "", "a3", "a2a3");
+    row("line of two: the reply comes", pawns.arg("bm a3; pv a3 Kd7 b3;"), "Pa2a3", true, "Best",
+        "e8d7", "a3", "a2a3");
+    row("line of two: played through", pawns.arg("bm a3; pv a3 Kd7 b3;"), "Pa2a3|Ke8d7|Pb2b3", true,
+        "Best", "", "1.a3 Kd7 2.b3", "b2b3");
+    row("line of two: wrong second move", pawns.arg("bm a3; pv a3 Kd7 b3;"), "Pa2a3|Ke8d7|Pc2c3",
+        true, "Wrong", "", "1.a3 Kd7 2.b3", "b2b3");
+    row("line of three: the second answered", pawns.arg("pv a3 Kd7 b3 Ke6 c3"), "Pa2a3|Ke8d7|Pb2b3",
+        true, "Best", "d7e6", "1.a3 Kd7 2.b3", "b2b3");
+    row("line of three: time up at the third", pawns.arg("pv a3 Kd7 b3 Ke6 c3"),
+        "Pa2a3|Ke8d7|Pb2b3|Kd7e6|", true, "None", "", "1.a3 Kd7 2.b3 Ke6 3.c3", "c2c3");
+    row("moves before the last off the line", pawns.arg("pv a3 Kd7 b3 Ke6 c3"), "Pa2a3|Ke8e7|Pb2b3",
+        true, "None", "", "", "");
+    row("a mate on the way ends the line",
+        "3r2k1/5ppp/8/8/8/8/4RPPP/4R1K1 w - - bm Re8+; pv Re8+ Rxe8 Rxe8# Kf8", "Re2e8|Rd8e8|Re1e8",
+        true, "Mate", "", "1.Re8+ Rxe8 2.Rxe8#", "e1e8");
+    row("illegal pv: used up to its last legal move", pawns.arg("bm a3; pv a3 Kd7 b3 Ke6 c5;"),
+        "Pa2a3|Ke8d7|Pb2b3", true, "Best", "", "1.a3 Kd7 2.b3", "b2b3");
+    row("illegal pv: no move of the user's left", pawns.arg("bm a3; pv a3 Kd7 b5;"), "Pa2a3", true,
+        "Best", "", "a3", "a2a3");
+    row("pv not starting with a best move: one move", pawns.arg("bm b3; pv a3 Kd7 b3;"), "Pb2b3",
+        true, "Best", "", "b3", "b2b3");
+    row("pv alone: its first move is the answer", pawns.arg("pv a3 Kd7 b3"), "Pb2b3", false,
+        "Wrong", "", "a3", "a2a3");
+    row("numbered from Black's move", "4k3/ppp5/8/8/8/8/8/4K3 b - - pv a6 Kd2 b6 Kc3 c6",
+        "Pa7a6|Ke1d2|Pc7c6", true, "Wrong", "", "1...a6 2.Kd2 b6", "b7b6");
+}
+
+void TestJudging::verdicts()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, moves);
+    QFETCH(bool, wholeLine);
+    QFETCH(QString, reply);
+    const Verdict verdict =
+        JudgeMove(record, moves.split(u'|'), wholeLine ? LineMode::WholeLine : LineMode::FirstMove);
+    QTEST(QString(answerName(verdict.answer)), "answer");
+    QCOMPARE(verdict.reply ? CoordinateOf(*verdict.reply) : QString(), reply);
+    QTEST(verdict.solution, "solution");
+    QTEST(verdict.wanted, "wanted");
 }
 
 // The old text matching, which every classic and shipped best move passes,
-// names exactly the legal moves that the judge accepts.
+// names exactly the legal moves that the judge accepts, mates aside.
 void TestJudging::agreesWithMatchMoveOnTheClassicSuites()
 {
     const QStringList records = publicSuiteRecords() + shippedSuiteRecords();
@@ -132,9 +210,11 @@ void TestJudging::agreesWithMatchMoveOnTheClassicSuites()
         int accepted = 0;
         for (const ChessMove& move : position.LegalMoves()) {
             const QString user = BoardMoveText(position, move);
-            const bool judged = JudgeMove(record, user);
-            accepted += judged;
-            if (judged != MatchMove(user, allSlots))
+            const Verdict verdict = JudgeMove(record, {user});
+            accepted += verdict.right();
+            // A mate is right whatever bm names.
+            const bool mate = verdict.answer == Verdict::Answer::Mate;
+            if (verdict.right() != (MatchMove(user, allSlots) || mate))
                 QFAIL(qPrintable(record + " / " + user));
         }
         QVERIFY2(accepted > 0, qPrintable(record));
@@ -154,14 +234,14 @@ void TestJudging::everyDialectOfTheClassicSuites()
         QList<QPair<QString, bool>> moves;
         for (const ChessMove& move : position.LegalMoves()) {
             const QString user = BoardMoveText(position, move);
-            moves.append({user, JudgeMove(record, user)});
+            moves.append({user, JudgeMove(record, {user}).right()});
         }
         for (const Dialect& dialect : kDialects) {
             const QString rewritten =
                 QString::fromLatin1(dialect.form)
                     .arg(fen, bestMovesIn(dialect.words, position, GetBestMoveWords(record)));
             for (const auto& [user, best] : moves) {
-                if (JudgeMove(rewritten, user) != best)
+                if (JudgeMove(rewritten, {user}).right() != best)
                     QFAIL(qPrintable(QString(dialect.name) + ": " + rewritten + " / " + user));
             }
         }

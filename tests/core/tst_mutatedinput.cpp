@@ -42,7 +42,14 @@ QString recordProblem(const QString& record, Mutator& m)
     // The table's best-move cells hold the solution's words, marks removed.
     const bool usable = field.startsWith(u"bm ") && field.size() >= 5;
     const QString split = ScanRow(1, record).mid(TableCol::Best1, 3).join(u' ').simplified();
-    if (split != (usable ? CleanMove(field.mid(3)).simplified() : QStringLiteral("a3")))
+    // Without bm: the moves to avoid, or the line's first move, or "a3".
+    const QStringList avoid = GetAvoidMoveWords(record);
+    const QStringList line = GetLineMoveWords(record);
+    const bool cellsAgree = usable             ? split == CleanMove(field.mid(3)).simplified()
+                            : !avoid.isEmpty() ? split.startsWith(QLatin1String("not "))
+                            : !line.isEmpty()  ? split == CleanMove(line.first())
+                                               : split == QLatin1String("a3");
+    if (!cellsAgree)
         return QStringLiteral("best-move cells: ") + split.left(80);
     for (const QString& word : GetBestMoveWords(record)) {
         if (!ReadMoveText(word))
@@ -95,8 +102,10 @@ QString recordProblem(const QString& record, Mutator& m)
         if (!MatchMove(board, san) ||
             (other != move && MatchMove(BoardMoveText(*position, other), san)))
             return QStringLiteral("MatchMove on ") + san;
-        if (JudgeMove(record, board) && GetBestMoveWords(record).isEmpty())
-            return QStringLiteral("judged right without best moves: ") + board;
+        // A best move needs a bm, or a pv whose first move it is.
+        if (JudgeMove(record, {board}).answer == Verdict::Answer::Best &&
+            GetBestMoveWords(record).isEmpty() && GetLineMoveWords(record).isEmpty())
+            return QStringLiteral("judged best without best moves: ") + board;
         const ChessPosition::Undo undo = play.MakeMove(move);
         play.UnmakeMove(move, undo);
         if (play != *position)

@@ -118,7 +118,7 @@ void TestShippedSuite::bestMovesAreTheEnginesChoice()
         if (uci.size() == 5)
             user += QLatin1Char('=') + uci.mid(4, 1).toUpper();
 
-        QVERIFY2(JudgeMove(record, user),
+        QVERIFY2(JudgeMove(record, {user}).right(),
                  qPrintable(record + QStringLiteral(" / engine: ") + user));
     }
     engine.write("quit\n");

@@ -12,9 +12,11 @@
  */
 namespace kx {
 
-/// The table row for record n: its number, the best-move text ("a3" when the
-/// record has no usable bm operation) and up to three normalised best moves,
-/// the third column taking the rest when there are more.
+/// The table row for record n: its number, the best-move text and up to three
+/// normalised best moves, the third column taking the rest when there are
+/// more. A record without a usable bm operation gets its am moves instead,
+/// each after "not " ("not Bxh7" and "not Bh7"), or else its line's first
+/// move, or else "a3".
 QStringList ScanRow(qint32 n, const QString& record);
 
 } // namespace kx

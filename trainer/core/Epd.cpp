@@ -35,10 +35,24 @@ bool isAnnotation(QStringView word)
     return true;
 }
 
+// A move number before a move, as lines are often written: "12." or "12..."
+// alone, or glued to the move ("12.Nf3"). What is left after it.
+QStringView withoutMoveNumber(QStringView word)
+{
+    qsizetype digits = 0;
+    while (digits < word.size() && word[digits].isDigit())
+        ++digits;
+    qsizetype dots = digits;
+    while (dots < word.size() && word[dots] == u'.')
+        ++dots;
+    return digits > 0 && dots > digits ? word.mid(dots) : word;
+}
+
 // Calls take(word, isMark) for each word from position from on, while the
-// words are moves or lone annotation marks; a move-like word that opens a
-// quoted operand (c1 "text") is an operation, not a move. Returns where
-// the last word taken ends (from when none is).
+// words are moves (move numbers before them skipped) or lone annotation
+// marks; a move-like word that opens a quoted operand (c1 "text") is an
+// operation, not a move. Returns where the last word taken ends (from when
+// none is).
 template<typename Take> qsizetype takeMoveWords(QStringView line, qsizetype from, Take take)
 {
     const qsizetype n = line.size();
@@ -51,7 +65,11 @@ template<typename Take> qsizetype takeMoveWords(QStringView line, qsizetype from
             ++j;
         if (i == j)
             return end;
-        const QStringView word = line.mid(i, j - i);
+        const QStringView word = withoutMoveNumber(line.mid(i, j - i));
+        if (word.isEmpty()) {
+            i = j;
+            continue;
+        }
         const bool mark = isAnnotation(word);
         if (!mark) {
             qsizetype next = j;
@@ -76,14 +94,14 @@ QString trimBlanks(const QString& text)
     return text.mid(from, to - from);
 }
 
-} // namespace
-
-QString GetBmField(const QString& record)
+// The operation opcode ("bm") of the record up to, not including, its ";",
+// or "" when the record has none; see GetBmField.
+QString operationField(const QString& record, QStringView opcode)
 {
     const QString line = withoutLineEnd(record);
     const qsizetype n = line.size();
     // Skip the placement; the side, castling and en-passant fields that follow
-    // can never hold the word "bm", so scanning on from here is safe.
+    // can never hold an opcode, so scanning on from here is safe.
     qsizetype i = 0;
     while (i < n && isBlank(line[i]))
         ++i;
@@ -96,18 +114,39 @@ QString GetBmField(const QString& record)
             quoted = !quoted;
             continue;
         }
-        if (quoted || c != u'b')
+        if (quoted || c != opcode[0])
             continue;
         const bool atWordStart = i > 0 && (line[i - 1] == u';' || isBlank(line[i - 1]));
-        if (atWordStart && QStringView(line).mid(i).startsWith(kBmPrefix)) {
+        const QStringView rest = QStringView(line).mid(i);
+        if (atWordStart && rest.startsWith(opcode) && rest.mid(opcode.size()).startsWith(u' ')) {
             const qsizetype end = line.indexOf(u';', i);
             if (end >= 0)
                 return line.mid(i, end - i);
-            const qsizetype afterBm = i + 2;
-            return line.mid(i, takeMoveWords(line, afterBm, [](QStringView, bool) {}) - i);
+            const qsizetype afterOpcode = i + opcode.size();
+            return line.mid(i, takeMoveWords(line, afterOpcode, [](QStringView, bool) {}) - i);
         }
     }
     return {};
+}
+
+// The moves of an operation field as written, a lone mark joined to the move before it.
+QStringList fieldMoveWords(const QString& field)
+{
+    QStringList moves;
+    takeMoveWords(field, 2, [&moves](QStringView word, bool mark) {
+        if (!mark)
+            moves.append(word.toString());
+        else if (!moves.isEmpty())
+            moves.last() += word;
+    });
+    return moves;
+}
+
+} // namespace
+
+QString GetBmField(const QString& record)
+{
+    return operationField(record, u"bm");
 }
 
 QString WithoutSolution(const QString& record)
@@ -151,6 +190,12 @@ QString GetSolutionText(const QString& record)
     const QString field = GetBmField(record);
     if (field.startsWith(kBmPrefix) && field.size() >= kMinBmFieldLength)
         return field.mid(kBmPrefix.size());
+    // Without best moves the answer is any move but the avoided ones, or the
+    // line's first move.
+    if (const QStringList avoid = GetAvoidMoveWords(record); !avoid.isEmpty())
+        return QStringLiteral("not ") + avoid.join(u' ');
+    if (const QStringList line = GetLineMoveWords(record); !line.isEmpty())
+        return line.first();
     return QStringLiteral("a1");
 }
 
@@ -181,15 +226,17 @@ QString CleanMove(const QString& move)
 
 QStringList GetBestMoveWords(const QString& record)
 {
-    const QString field = GetBmField(record);
-    QStringList moves;
-    takeMoveWords(field, 2, [&moves](QStringView word, bool mark) {
-        if (!mark)
-            moves.append(word.toString());
-        else if (!moves.isEmpty())
-            moves.last() += word;
-    });
-    return moves;
+    return fieldMoveWords(GetBmField(record));
+}
+
+QStringList GetAvoidMoveWords(const QString& record)
+{
+    return fieldMoveWords(operationField(record, u"am"));
+}
+
+QStringList GetLineMoveWords(const QString& record)
+{
+    return fieldMoveWords(operationField(record, u"pv"));
 }
 
 } // namespace kx

@@ -4,8 +4,9 @@
 #include <QStringList>
 
 /*
- * The parts of an EPD record the trainer reads: the "bm" operation, the
- * solution text shown in reports, and its best moves as written.
+ * The parts of an EPD record the trainer reads: the "bm" (best moves), "am"
+ * (moves to avoid) and "pv" (the solution's line) operations, and the
+ * solution text shown in reports.
  */
 namespace kx {
 
@@ -23,7 +24,9 @@ QString GetBmField(const QString& record);
 /// between them made single). What the position box shows during a session.
 QString WithoutSolution(const QString& record);
 
-/// The best-move text of the record ("Rxe5 Qg6"); "a1" when it has none.
+/// The best-move text of the record ("Rxe5 Qg6"). Without usable best moves:
+/// "not " and the moves to avoid ("not Bxh7"), else the line's first move,
+/// else "a1".
 QString GetSolutionText(const QString& record);
 
 /// Trims text, then removes and returns its first blank-separated word (all of
@@ -35,7 +38,15 @@ QString CleanMove(const QString& move);
 
 /// The best moves of the record's bm field as written, one word each, with a
 /// lone "+", "#", "!" or "?" joined to the move before it ("Ng5 +" gives
-/// "Ng5+"); they end at the first word that is not a move. Empty without bm.
+/// "Ng5+"); they end at the first word that is not a move, move numbers
+/// ("12." or "12...Nf3") set aside. Empty without bm.
 QStringList GetBestMoveWords(const QString& record);
+
+/// The moves of the record's am operation, read as bm's are; empty without am.
+QStringList GetAvoidMoveWords(const QString& record);
+
+/// The moves of the record's pv operation, the line from the position on,
+/// read as bm's are; empty without pv.
+QStringList GetLineMoveWords(const QString& record);
 
 } // namespace kx

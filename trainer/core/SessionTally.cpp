@@ -57,6 +57,14 @@ QStringList Attempt::reportRow() const
 QString Attempt::verdict() const
 {
     const QString seconds = FormatNumber(elapsed, kSecondsPattern);
+    const QString last = userMove.section(u' ', -1);
+    // Along a line, the user's move where it ended, counted from 1.
+    const qint32 lineMove = movesRight + 1;
+    if (solved && movesRight > 1)
+        return QCoreApplication::translate("kx",
+                                           "Right: the whole line, %1 moves in %2 s, %3 points")
+            .arg(movesRight)
+            .arg(seconds, pointsText());
     if (solved)
         return QCoreApplication::translate("kx", "Right: %1 in %2 s, %3 points")
             .arg(userMove, seconds, pointsText());
@@ -66,6 +74,18 @@ QString Attempt::verdict() const
             .arg(userMove);
     if (userMove.isEmpty())
         return QCoreApplication::translate("kx", "Time is up - the best move was %1").arg(solution);
+    if (answer == Verdict::Answer::None)
+        return QCoreApplication::translate("kx", "Time is up at move %1 of the line: %2")
+            .arg(lineMove)
+            .arg(solution);
+    if (movesRight > 0)
+        return QCoreApplication::translate("kx", "Wrong at move %1 of the line: %2 - it goes %3 "
+                                                 "(%4 s)")
+            .arg(lineMove)
+            .arg(last, solution, seconds);
+    if (answer == Verdict::Answer::Avoided)
+        return QCoreApplication::translate("kx", "Wrong: %1 is the move to avoid (%2 s)")
+            .arg(last, seconds);
     return QCoreApplication::translate("kx", "Wrong: %1 - the best move was %2 (%3 s)")
         .arg(userMove, solution, seconds);
 }
@@ -82,6 +102,16 @@ void SessionTally::Add(const Attempt& attempt)
         // An unsolved position costs its whole allowance and saves nothing.
         m_secondsUsed += RoundToInt32(attempt.timePerPosition);
     }
+}
+
+void SessionTally::Revise(const Attempt& missed, const Attempt& solved)
+{
+    if (missed.solved || !solved.solved)
+        return;
+    // What Add counted for the miss goes, what it counts for a solve comes.
+    m_secondsUsed -= RoundToInt32(missed.timePerPosition);
+    --m_attempts;
+    Add(solved);
 }
 
 QString SessionTally::pointsText() const

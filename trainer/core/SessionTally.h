@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Judging.h"
 #include "ReportLines.h"
 
 #include <QString>
@@ -19,10 +20,18 @@ struct Attempt
     qint32 number = 0; // 1 for the session's first
     qint32 position = 0;
     QString record;
-    QString userMove;     // "" when the time ran out
-    QString solution;     // the best-move text the report shows
-    bool matched = false; // the move is one of the best moves
+    QString userMove;     // the user's moves, blank-separated; "" when the time ran out first
+    QString solution;     // the best-move text (or the line) the report shows
+    bool matched = false; // the answer was right
     bool solved = false;  // matched, and counted
+    Verdict::Answer answer = Verdict::Answer::None; // what the judge made of the last move
+    qint32 movesRight = 0; // the user's moves that were right: the line's, or the one answer
+    // A legal move missed, for the engine's word on it: the position it was
+    // due in, the move as the board wrote it, and the move wanted there
+    // (coordinates, "" when any but the am moves would do). Empty otherwise.
+    QString dueFen;
+    QString missedMove;
+    QString wanted;
     double elapsed = 0.0;
     double timePerPosition = 0.0;
     double positionPoints = 0.0; // when solved
@@ -46,6 +55,8 @@ class SessionTally
 public:
     /// Counts a finished attempt: time used, seconds saved and points.
     void Add(const Attempt& attempt);
+    /// An attempt counted unsolved is counted as solved instead.
+    void Revise(const Attempt& missed, const Attempt& solved);
 
     qint32 attempts() const { return m_attempts; }
     qint32 solved() const { return m_solved; }

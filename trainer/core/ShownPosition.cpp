@@ -49,6 +49,14 @@ void ShownPosition::Show(qint32 number, const QString& record)
     m_position = RecordPosition(record);
     m_picked = -1;
     m_userMove.clear();
+    m_moves.clear();
+    m_waiting = false;
+}
+
+void ShownPosition::setOneMoveAtATime(bool on)
+{
+    m_oneMoveAtATime = on;
+    m_waiting = m_waiting && on;
 }
 
 void ShownPosition::setFromPosition()
@@ -64,6 +72,8 @@ ShownPosition::Pick ShownPosition::PickSquare(int square)
         return Pick::Empty;
     if (!m_position)
         return Pick::NoPosition;
+    if (m_waiting)
+        return Pick::Waiting;
     if (m_position->blackAt(square) != m_position->blackToMove())
         return Pick::NotToMove;
     m_picked = square;
@@ -91,20 +101,41 @@ bool ShownPosition::IsPromotion(int square) const
 QString ShownPosition::Move(int square, PieceKind promotion)
 {
     const int from = std::exchange(m_picked, -1);
-    if (from < 0 || !m_position)
+    if (from < 0 || !m_position || m_waiting)
         return QString();
     for (const ChessMove& move : m_position->LegalMoves()) {
         if (move.from != from || move.to != square || move.promotion != promotion)
             continue;
-        QString text = num2pie(m_squares[from]) + squareName(from) + squareName(square);
-        if (promotion != NoKind)
-            text += QStringLiteral("=") + QLatin1Char(kPieceLetters[promotion]);
-        m_position->MakeMove(move);
-        setFromPosition();
-        m_userMove = text;
-        return text;
+        m_userMove = make(move);
+        m_waiting = m_oneMoveAtATime;
+        return m_userMove;
     }
     return QString();
+}
+
+QString ShownPosition::PlayReply(const ChessMove& reply)
+{
+    if (!m_position)
+        return QString();
+    for (const ChessMove& move : m_position->LegalMoves()) {
+        if (move == reply) {
+            m_picked = -1;
+            m_waiting = false;
+            return make(move);
+        }
+    }
+    return QString();
+}
+
+QString ShownPosition::make(const ChessMove& move)
+{
+    QString text = num2pie(m_squares[move.from]) + squareName(move.from) + squareName(move.to);
+    if (move.promotion != NoKind)
+        text += QStringLiteral("=") + QLatin1Char(kPieceLetters[move.promotion]);
+    m_position->MakeMove(move);
+    setFromPosition();
+    m_moves.append(text);
+    return text;
 }
 
 QString ShownPosition::Fen() const
