@@ -1,8 +1,10 @@
 // Reading engine output: thinking lines and their first move, whether that
 // move is a best move; UCI info lines read as the same thinking lines, and the
-// answers that tell the two protocols apart.
+// answers that tell the two protocols apart; and the engine's verdict on a
+// missed move from two such scores.
 
 #include "EngineLine.h"
+#include "EngineVerdict.h"
 #include "UciLine.h"
 
 #include <QTest>
@@ -20,6 +22,8 @@ private slots:
     void uciInfoLines();
     void protocolAnswers_data();
     void protocolAnswers();
+    void engineVerdicts_data();
+    void engineVerdicts();
 };
 
 void TestEngineLine::thinkingLines_data()
@@ -193,6 +197,45 @@ void TestEngineLine::protocolAnswers()
     QFETCH(QString, line);
     QTEST(kx::IsUciGreeting(line), "uci");
     QTEST(kx::RefusesXboardGreeting(line), "refusal");
+}
+
+// Scores as the engine prints them for the side to move after the move (so
+// from the opponent's view), the user's first; the margin widens with the lead.
+void TestEngineLine::engineVerdicts_data()
+{
+    QTest::addColumn<qint64>("user");
+    QTest::addColumn<qint64>("best");
+    QTest::addColumn<QString>("verdict");
+    const auto row = [](const char* name, qint64 user, qint64 best, const char* verdict) {
+        QTest::newRow(name) << user << best << QString(verdict);
+    };
+    row("within half a pawn", -230, -250, "also good (+2.3 vs +2.5)");
+    row("more than half a pawn", -190, -250, "worse (+1.9 vs +2.5), refuted by Kd7");
+    row("better than the best", -40, 30, "also good (+0.4 vs -0.3)");
+    row("above 3 pawns: a pawn", -260, -350, "also good (+2.6 vs +3.5)");
+    row("above 3 pawns: more than a pawn", -240, -350, "worse (+2.4 vs +3.5), refuted by Kd7");
+    row("above 5 pawns: a pawn and a half", -410, -550, "also good (+4.1 vs +5.5)");
+    row("above 5 pawns: more", -390, -550, "worse (+3.9 vs +5.5), refuted by Kd7");
+    row("lost either way, within the margin", 410, 380, "also good (-4.1 vs -3.8)");
+    row("mate two moves longer", -100005, -100003, "also good (#5 vs #3)");
+    row("mate three moves longer", -100006, -100003, "worse (#6 vs #3), refuted by Kd7");
+    row("a mate given up", -900, -100003, "worse (+9.0 vs #3), refuted by Kd7");
+    row("a mate instead of a lead", -100002, -100, "also good (#2 vs +1.0)");
+    row("mated later than the best is mated", 100005, 100003, "also good (-#5 vs -#3)");
+    row("mated sooner by three moves", 100002, 100005, "worse (-#2 vs -#5), refuted by Kd7");
+    row("mated instead of a draw", 100003, 0, "worse (-#3 vs 0.0), refuted by Kd7");
+}
+
+void TestEngineLine::engineVerdicts()
+{
+    QFETCH(qint64, user);
+    QFETCH(qint64, best);
+    const kx::EngineVerdict verdict =
+        kx::CompareScores(kx::EngineScore::FromLine(user, false),
+                          kx::EngineScore::FromLine(best, false), QStringLiteral("Kd7"));
+    QTEST(verdict.text, "verdict");
+    QCOMPARE(verdict.kind == kx::EngineVerdict::Kind::Equal,
+             verdict.text.startsWith(QLatin1String("also good")));
 }
 
 QTEST_MAIN(TestEngineLine)

@@ -67,6 +67,7 @@ private slots:
     void pointsDependOnSessionLength();
     void endsAfterItsPositions();
     void aReceiverMayEndTheSession();
+    void lineAnsweredAndCountedLater();
 };
 
 void TestTrainingSession::attemptsEndAndAreJudged()
@@ -158,6 +159,63 @@ void TestTrainingSession::aReceiverMayEndTheSession()
         QCOMPARE(s.session.state(),
                  abandon ? TrainingSession::State::Idle : TrainingSession::State::Ended);
     }
+}
+
+// A line of two moves on one clock: the reply half a second after the right
+// first move, no move of the user's in between; then a miss counted as
+// solved after all.
+void TestTrainingSession::lineAnsweredAndCountedLater()
+{
+    const QString line = QStringLiteral("4k3/8/8/8/8/8/PP6/4K3 w - - bm a3; pv a3 Kd7 b3;");
+    ShownPosition shown;
+    TrainingSession session(shown);
+    QSignalSpy replies(&session, &TrainingSession::replyPlayed);
+    QSignalSpy judged(&session, &TrainingSession::attemptJudged);
+    QSignalSpy revised(&session, &TrainingSession::attemptRevised);
+    QObject::connect(&session, &TrainingSession::nextPositionWanted, [&] {
+        shown.Show(2, line);
+        session.PositionShown(50);
+    });
+    session.setWholeLine(true);
+    shown.Show(1, line);
+    session.PositionShown(50);
+    session.Start(10);
+    const auto move = [&shown](int from, int to) {
+        shown.PickSquare(from);
+        return shown.Move(to);
+    };
+    QCOMPARE(move(8, 16), QStringLiteral("Pa2a3"));
+    QCOMPARE(shown.PickSquare(60), ShownPosition::Pick::Waiting); // Black's king is the trainer's
+    for (int i = 0; i < TrainingSession::kReplyTicks; ++i)
+        session.Tick();
+    QCOMPARE(replies.size(), 0);
+    session.Tick();
+    QCOMPARE(replies.size(), 1);
+    QCOMPARE(replies.at(0).at(0).toString(), QStringLiteral("Ke8d7"));
+    QCOMPARE(move(9, 17), QStringLiteral("Pb2b3"));
+    session.Tick();
+    QCOMPARE(judged.size(), 1);
+    const Attempt first = judged.at(0).at(0).value<Attempt>();
+    QVERIFY(first.solved);
+    QCOMPARE(first.elapsed, 0.7); // the clock ran over the whole line
+    QCOMPARE(first.userMove, QStringLiteral("Pa2a3 Pb2b3"));
+    QCOMPARE(first.solution, QStringLiteral("1.a3 Kd7 2.b3"));
+
+    move(9, 25); // b4, a miss
+    session.Tick();
+    const Attempt missed = judged.at(1).at(0).value<Attempt>();
+    QVERIFY(!missed.solved);
+    QCOMPARE(QStringList({missed.dueFen, missed.missedMove, missed.wanted}),
+             QStringList({"4k3/8/8/8/8/8/PP6/4K3 w - - 0 1", "Pb2b4", "a2a3"}));
+    QCOMPARE(session.tally().solvedText(), QStringLiteral("1/2(50%)"));
+    QVERIFY(session.CountAsSolved(missed));
+    QVERIFY(!session.CountAsSolved(revised.at(0).at(0).value<Attempt>())); // counted once
+    QCOMPARE(session.tally().solvedText(), QStringLiteral("2/2(100%)"));
+    QCOMPARE(session.tally().secondsUsedText(), QStringLiteral("1")); // 0.7 and 0.1, rounded
+    // The points of a solve in 0.1 s, added to the session's.
+    QCOMPARE(revised.at(0).at(0).value<Attempt>().pointsText(), QStringLiteral("101.8"));
+    QCOMPARE(session.tally().pointsText(),
+             QString::number((first.shownTenths() + 1018) / 10.0, 'f', 1));
 }
 
 QTEST_GUILESS_MAIN(TestTrainingSession)
