@@ -5,6 +5,8 @@
 #include "FlexGridModel.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridModel(this))
 {
@@ -23,6 +25,22 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableView(parent), m_model(new FlexGridMo
 }
 
 FlexGrid::~FlexGrid() = default;
+
+bool FlexGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = index.data().toString();
+        constexpr int kCellPadding = 8; // pixels the cell keeps around its text
+        if (index.isValid() &&
+            fontMetrics().horizontalAdvance(text) + kCellPadding > visualRect(index).width()) {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
+}
 
 void FlexGrid::setTableModel(FlexGridModel* model)
 {

@@ -15,7 +15,8 @@ class FlexGridModel;
  * rows and scrolling a row to the top, and whole-table reads and writes for
  * the position table's tens of thousands of rows. Keeping to these
  * operations keeps the window code readable; the fixed row is the table's
- * own header, so it stays in view while the rows scroll.
+ * own header, so it stays in view while the rows scroll. A cell too narrow
+ * for its text shows it whole as its tooltip.
  */
 class FlexGrid : public QTableView
 {
@@ -67,6 +68,9 @@ public:
     /// Replaces every row at once, row 0 becoming the fixed header row when
     /// fixedRows is 1; cell colours go with the old rows.
     void setTable(const kx::TableRows& rows, int fixedRows);
+
+protected:
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void showHeader();

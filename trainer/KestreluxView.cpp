@@ -26,11 +26,12 @@ QString tr(const char* text)
 
 // The panel keeps the places it has beside the smallest board, shifted with
 // the board's right edge.
-constexpr int kPanelLeft = 6000;      // the panel's left edge beside the smallest board
-constexpr int kPanelGap = 120;        // from the board's right edge to the panel
-constexpr int kPanelWidth = 7500;     // from the panel's left edge to the window's right edge
-constexpr int kStatsAreaTop = 6060;   // the statistics area below the smallest board
-constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
+constexpr int kPanelLeft = 6000;       // the panel's left edge beside the smallest board
+constexpr int kPanelGap = 120;         // from the board's right edge to the panel
+constexpr int kPanelWidth = 7500;      // from the panel's left edge to the window's right edge
+constexpr int kStatsAreaTop = 6060;    // the statistics area below the smallest board
+constexpr int kTypedMoveHeight = 330;  // the typed move's line below the report
+constexpr int kJudgingRowHeight = 360; // how answers are judged, above the report
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
 const QColor kStatsModeTextColor(255, 0, 0);
@@ -134,6 +135,9 @@ void KestreluxView::Create(QWidget* window)
     text(txtWaitTime, "txtWaitTime", QStringLiteral("1"));
     text(txtPos, "txtPos", QString());
     check(chkAnalyze, "chkAnalyze", tr("Analyze"));
+    check(chkWholeLine, "chkWholeLine", tr("Whole line"));
+    check(chkEngineCheck, "chkEngineCheck", tr("Engine check"));
+    check(chkCountEqual, "chkCountEqual", tr("count equal moves as solved"));
     button(cmdAnalyze, "cmdAnalyze", tr("Analyze"));
     text(txtTimeForPosition, "txtTimeForPosition", QStringLiteral("50"));
     button(cmdNew, "cmdNew", tr("Start"));
@@ -221,6 +225,7 @@ void KestreluxView::orderTabs(QWidget* window)
         QList<QWidget*>{CBoard,    txtPos, txtFen, txtPositionsForSession, txtTimeForPosition,
                         cmbEPDFile} +
         QList<QWidget*>(buttons.begin(), buttons.end()) +
+        QList<QWidget*>{chkWholeLine, chkEngineCheck, chkCountEqual} +
         QList<QWidget*>{txtDifficolta,  txtValutazione, txtDepth, txtUscito, txtRisolto, txtLivello,
                         txtAnalyzeTime, txtWaitTime,    chkTimer, chkAuto,   chkAnalyze} +
         QList<QWidget*>{cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst, cmdWB, mnEngineStart} +
@@ -298,6 +303,14 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
         place(statsButtons.at(i), 6000 + i * 1050, 3270, 990, 390);
     place(mnEngineStart, 11340, 3270, 1500, 330);
 
+    // How answers are judged, in a row above the report, each box as wide as its caption.
+    int left = 6000;
+    for (QCheckBox* c : {chkWholeLine, chkEngineCheck, chkCountEqual}) {
+        const int width = twips(c->sizeHint().width());
+        place(c, left, statsMode ? 3750 : 2430, width, 330);
+        left += width + 180;
+    }
+
     // Below the board: seen only in the taller statistics-mode window. In
     // normal mode they start below the window's bottom edge, so that shown
     // after a session they still stay out of sight.
@@ -315,7 +328,7 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
 {
     // The report grid fills the right-hand column down to the board's bottom;
     // in statistics mode it starts below the statistics rows.
-    const int top = statsMode ? 3750 : 2430;
+    const int top = (statsMode ? 3750 : 2430) + kJudgingRowHeight;
     const int left = twips(CBoard->x() + CBoard->width()) + kPanelGap;
     const int boardBottom = twips(CBoard->y() + CBoard->height());
     const int width = std::abs(twips(windowWidth) - 300 - twips(CBoard->width()));
@@ -368,7 +381,8 @@ void KestreluxView::EnableAll(bool f)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
              txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
-             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution})
+             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution, chkWholeLine,
+             chkEngineCheck, chkCountEqual})
         w->setEnabled(f);
     cmdEndSession->setEnabled(!f);
     txtCommento->setVisible(f);

@@ -99,6 +99,9 @@ struct KestreluxView
     QCheckBox* chkAuto = nullptr;
     QCheckBox* mnEngineStart = nullptr;
     QCheckBox* chkAnalyze = nullptr;
+    QCheckBox* chkWholeLine = nullptr;
+    QCheckBox* chkEngineCheck = nullptr;
+    QCheckBox* chkCountEqual = nullptr;
     QComboBox* cmbEPDFile = nullptr;
     QLabel* Label13 = nullptr;
     QLabel* lblSideToMove = nullptr;

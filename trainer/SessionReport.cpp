@@ -5,11 +5,14 @@
 #include "SessionTally.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 
 namespace {
 constexpr int kReportColumns = 10;
 const QColor kSolvedColor(205, 240, 205);
 const QColor kMissedColor(250, 215, 215);
+const QColor kAsGoodColor(250, 240, 190); // missed, but the engine finds it as good
+constexpr int kSolutionColumn = 3;
 } // namespace
 
 SessionReport::SessionReport(FlexGrid* grid, QPlainTextEdit* text) : m_grid(grid), m_text(text) {}
@@ -48,11 +51,47 @@ void SessionReport::AddAttempt(const kx::Attempt& attempt)
     const int r = m_grid->Rows() - 1;
     m_grid->setTopRow(r);
     const QStringList cells = attempt.reportRow();
-    for (int c = 0; c < cells.size(); ++c) {
+    for (int c = 0; c < cells.size(); ++c)
         m_grid->setTextMatrix(r, c, cells.at(c));
-        m_grid->setCellBackColor(r, c, attempt.solved ? kSolvedColor : kMissedColor);
-    }
+    colourRow(r, attempt.solved ? kSolvedColor : kMissedColor);
     addLine(kx::AttemptLine(attempt.lineInput()), 1);
+}
+
+void SessionReport::colourRow(int row, const QColor& color)
+{
+    for (int c = 0; c < m_grid->Cols(); ++c)
+        m_grid->setCellBackColor(row, c, color);
+}
+
+void SessionReport::AddEngineWord(const kx::Attempt& attempt, const QString& word, bool good)
+{
+    // Row n holds the session's attempt n.
+    const int r = attempt.number;
+    if (r < 1 || r >= m_grid->Rows())
+        return;
+    m_grid->setTextMatrix(r, kSolutionColumn, attempt.solution + QStringLiteral(" - ") + word);
+    if (m_grid->CellBackColor(r, 0) != kSolvedColor)
+        colourRow(r, good ? kAsGoodColor : kMissedColor);
+}
+
+void SessionReport::ReviseAttempt(const kx::Attempt& attempt)
+{
+    const int r = attempt.number;
+    if (r < 1 || r >= m_grid->Rows())
+        return;
+    const QStringList cells = attempt.reportRow();
+    for (int c = 0; c < cells.size(); ++c) {
+        if (c != kSolutionColumn)
+            m_grid->setTextMatrix(r, c, cells.at(c));
+    }
+    colourRow(r, kSolvedColor);
+    // Line n of the text report, after the line break it starts with.
+    QTextBlock block = m_text->document()->findBlockByNumber(r);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(kx::AddTab(kx::AttemptLine(attempt.lineInput())));
 }
 
 void SessionReport::AddSummary(const QString& line)

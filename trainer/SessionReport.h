@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 class FlexGrid;
@@ -12,7 +13,9 @@ struct Attempt;
 /*
  * The session's report as the window shows it: one row of the report grid
  * and one line of the text report for each finished position, and the
- * summary line at the end. The text report is what goes into the log.
+ * summary line at the end. The text report is what goes into the log. The
+ * engine's word on a miss joins its row's solution when it comes, and a miss
+ * counted as solved afterwards has its row and its line rewritten as a solve's.
  */
 class SessionReport
 {
@@ -26,12 +29,19 @@ public:
     void Reset();
     void AddAttempt(const kx::Attempt& attempt);
     void AddSummary(const QString& line);
+    /// The engine's word on the attempt, after its solution in the row; good
+    /// marks the row as an answer as good as the best.
+    void AddEngineWord(const kx::Attempt& attempt, const QString& word, bool good);
+    /// The attempt now counts as solved: its row and its line as a solve's,
+    /// the engine's word kept.
+    void ReviseAttempt(const kx::Attempt& attempt);
     QString Text() const;
 
 private:
     /// Adds a line (column markers expanded) after lineBreaks line breaks and
     /// scrolls it into view.
     void addLine(const QString& line, int lineBreaks);
+    void colourRow(int row, const QColor& color);
 
     FlexGrid* m_grid;
     QPlainTextEdit* m_text;

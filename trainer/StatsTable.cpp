@@ -162,6 +162,18 @@ void StatsTable::CountAttempt(bool solved)
     showPanel();
 }
 
+void StatsTable::CountLateSolve(qint32 n)
+{
+    if (n >= 1 && n == m_panelRow) {
+        m_panel[Solved] = kx::NumberToText(kx::NumericValue(m_panel[Solved]) + 1);
+        showPanel();
+    } else if (n >= 1 && n <= m_model->positions()) {
+        QStringList statistics = m_model->statistics(n);
+        statistics[Solved] = kx::NumberToText(kx::NumericValue(statistics.value(Solved)) + 1);
+        m_model->setStatistics(n, statistics);
+    }
+}
+
 void StatsTable::Grade(const std::function<void(kx::PositionGrade&)>& change)
 {
     kx::PositionGrade grade{m_panel[Comment], m_panel[Depth], m_panel[Difficulty],

@@ -95,6 +95,9 @@ public:
     /// A finished attempt on the position shown: its count, and with solved
     /// its solve count, go up by one.
     void CountAttempt(bool solved);
+    /// An attempt on position n, counted already, counts as solved after all:
+    /// its solve count goes up by one, in the panel when it shows n.
+    void CountLateSolve(qint32 n);
     /// Changes the panel's grade (comment, depth, difficulty, evaluation).
     void Grade(const std::function<void(kx::PositionGrade&)>& change);
 

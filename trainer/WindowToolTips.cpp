@@ -55,6 +55,13 @@ constexpr Tip kTips[] = {
                   "number in the suite; Elap: seconds used; Sav: seconds left. After a session, "
                   "click a row to see the position with the best move marked in green and "
                   "yours in red"},
+    {"chkWholeLine", "Train a position whose record holds a line (pv) along all of it: each right "
+                     "move is answered on the board by the line's next move, and the position "
+                     "is solved when you have played your side of the line"},
+    {"chkEngineCheck", "After a missed move, let the engine (as set for Analyze) compare it with "
+                       "the best move for a second each; its verdict appears on the report row"},
+    {"chkCountEqual", "With Engine check: a move the engine finds as good as the best counts as "
+                      "solved"},
     // Statistics mode.
     {"Label3", "Level (difficulty) of the position, 0 to 7"},
     {"txtDifficolta", "Level (difficulty) of the position, 0 to 7; the Down arrow shows another "

@@ -1,6 +1,7 @@
 #include "frmKestrelux.h"
 
 #include "AnalysisDriver.h"
+#include "EngineCheck.h"
 #include "ExternalLauncher.h"
 #include "FlexGrid.h"
 #include "IniFile.h"
@@ -62,6 +63,7 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
                               m_view.txtUscito, m_view.txtRisolto, m_view.txtCommento},
                              this);
     m_report = std::make_unique<SessionReport>(m_view.grdReport, m_view.txtReport);
+    m_check = new EngineCheck(this);
     for (QWidget* w :
          {static_cast<QWidget*>(m_view.txtPos), static_cast<QWidget*>(m_view.txtFen),
           static_cast<QWidget*>(m_view.txtDifficolta), static_cast<QWidget*>(m_view.grdReport)})
@@ -193,6 +195,9 @@ void frmKestrelux::Form_Load()
         m_view.txtTimeForPosition->setText(last.seconds);
         txtTimeForPosition_Validate();
     }
+    m_view.chkWholeLine->setChecked(last.wholeLine);
+    m_view.chkEngineCheck->setChecked(last.engineCheck);
+    m_view.chkCountEqual->setChecked(last.countEqual);
 
     static constexpr double kGridShare[] = {0.35, 0.15, 0.15, 0.15, 0.1, 0.1, 0.1, 0.1, 0.1, 0.4};
     // The position number must show whole, up to the largest suite.

@@ -18,6 +18,7 @@
 #include <memory>
 
 class AnalysisDriver;
+class EngineCheck;
 class ExternalLauncher;
 class MoveTyping;
 class SessionKeeper;
@@ -28,6 +29,7 @@ class SuiteChooser;
 namespace kx {
 class TrainingSession;
 struct Attempt;
+struct EngineVerdict;
 } // namespace kx
 
 /*
@@ -70,6 +72,8 @@ public:
     const kx::ShownPosition& shownPosition() const { return m_shown; }
     /// How many of the suite's positions are drawn from.
     qint32 suiteSize() const { return m_suiteSize; }
+    /// The engine's check of missed moves.
+    EngineCheck& engineCheck() { return *m_check; }
 
     // Window-wide switches.
     void EnableAll(bool f);
@@ -160,6 +164,8 @@ private:
 
     // The session's reports.
     void attemptJudged(const kx::Attempt& attempt);
+    /// The engine's verdict on a miss: on its row, and counted when so chosen.
+    void engineVerdict(const kx::Attempt& missed, const kx::EngineVerdict& verdict);
     void showTotals();
     /// The position box: the whole record, or during a training session the
     /// record without its solution.
@@ -196,6 +202,7 @@ private:
     SuiteChooser* m_suites = nullptr;         // owned as a child
     MoveTyping* m_typing = nullptr;           // owned as a child
     StatsTable* m_stats = nullptr;            // owned as a child
+    EngineCheck* m_check = nullptr;           // owned as a child
     std::unique_ptr<SessionReport> m_report;
     std::unique_ptr<AnalysisDriver> m_analysis;
     OutputWindow m_output{this};

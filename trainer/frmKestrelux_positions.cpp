@@ -60,8 +60,8 @@ void frmKestrelux::CBoard_Click(Pellomar::Column col, short row)
 
 void frmKestrelux::CmdSolution_Click()
 {
-    // The record's own bm operation, wherever it stands among the operations.
-    const QString field = kx::GetBmField(m_shown.record());
+    // The record's own bm operation (or its am), wherever it stands, and its line.
+    const QString field = kx::SolutionShown(m_shown.record());
     if (field.isEmpty())
         return;
     // Outside a session the first best move is also marked on the board.

@@ -114,8 +114,9 @@ void frmKestrelux::grdReport_Click()
     // The position comes up with the best move and the user's own marked.
     if (position > 0 && ShowPosition(kx::RoundToInt32(position))) {
         kx::MarkBestMove(*m_view.CBoard, m_shown.record());
-        kx::MarkMoveText(*m_view.CBoard, report->TextMatrix(report->Row(), kReportMoveColumn),
-                         kx::kUserMoveColor);
+        // A line's first move is the one made on this position.
+        const QString moves = report->TextMatrix(report->Row(), kReportMoveColumn);
+        kx::MarkMoveText(*m_view.CBoard, moves.section(u' ', 0, 0), kx::kUserMoveColor);
     }
 }
 

@@ -4,10 +4,12 @@
 
 #include "frmKestrelux.h"
 
+#include "EngineCheck.h"
 #include "Epd.h"
 #include "EventPump.h"
 #include "FlexGrid.h"
 #include "LastChoices.h"
+#include "MoveEntry.h"
 #include "NqCBoard.h"
 #include "NumberText.h"
 #include "PositionTableModel.h"
@@ -60,6 +62,13 @@ void frmKestrelux::connectSession()
             m_session->Finish();
     });
     connect(m_session, &kx::TrainingSession::sessionEnded, this, &frmKestrelux::EndSession);
+    connect(m_session, &kx::TrainingSession::replyPlayed, m_moves, &MoveEntry::ShowReply);
+    connect(m_check, &EngineCheck::verdictReady, this, &frmKestrelux::engineVerdict);
+    connect(m_session, &kx::TrainingSession::attemptRevised, this, [this](const kx::Attempt& a) {
+        m_report->ReviseAttempt(a);
+        m_stats->CountLateSolve(a.position);
+        showTotals();
+    });
 }
 
 kx::Result<> frmKestrelux::suiteReady()
@@ -96,6 +105,8 @@ void frmKestrelux::cmdNew_Click()
     keepChoices();
 
     m_random.SeedFromClock();
+    m_check->Clear(); // the last session's checks have no rows left to go to
+    m_session->setWholeLine(m_view.chkWholeLine->isChecked());
     m_session->Start(kx::RoundToInt32(kx::NumericValue(m_view.txtPositionsForSession->text())));
     if (!NextPosition()) {
         m_session->Abandon(); // nothing could be shown; the message has been given
@@ -137,9 +148,10 @@ void frmKestrelux::showRecord()
 void frmKestrelux::keepChoices()
 {
     // A convenience: when the file cannot be written the next start has the defaults.
-    (void)kx::WriteLastChoices(m_dataFolder,
-                               {m_suites->Remembered(), m_view.txtPositionsForSession->text(),
-                                m_view.txtTimeForPosition->text()});
+    (void)kx::WriteLastChoices(
+        m_dataFolder, {m_suites->Remembered(), m_view.txtPositionsForSession->text(),
+                       m_view.txtTimeForPosition->text(), m_view.chkWholeLine->isChecked(),
+                       m_view.chkEngineCheck->isChecked(), m_view.chkCountEqual->isChecked()});
 }
 
 void frmKestrelux::cmdNext_Click()
@@ -268,8 +280,26 @@ void frmKestrelux::attemptJudged(const kx::Attempt& attempt)
     showTotals();
     m_report->AddAttempt(attempt);
     m_view.ShowVerdict(attempt.verdict(), attempt.solved);
+    if (m_view.chkEngineCheck->isChecked() && !attempt.missedMove.isEmpty()) {
+        m_report->AddEngineWord(attempt, tr("the engine is checking..."), false);
+        m_check->Check(
+            attempt, engineSettings,
+            EngineCheck::SearchTimeWithin(kx::NumericValue(m_view.txtAnalyzeTime->text())));
+    }
     if (m_view.chkAnalyze->isChecked() && !m_session->positionAnalysed())
         analyseFinishedPosition();
+}
+
+void frmKestrelux::engineVerdict(const kx::Attempt& missed, const kx::EngineVerdict& verdict)
+{
+    const bool good = verdict.kind == kx::EngineVerdict::Kind::Equal;
+    m_report->AddEngineWord(missed, verdict.text, good);
+    // Still the last attempt of a session not yet reported: the line below the score says it too.
+    const bool open = m_view.chkTimer->isChecked();
+    if (open && m_session->tally().attempts() == missed.number)
+        m_view.ShowVerdict(missed.verdict() + tr(" - engine: ") + verdict.text, good);
+    if (open && good && m_view.chkCountEqual->isChecked())
+        m_session->CountAsSolved(missed);
 }
 
 void frmKestrelux::EndSession()
@@ -277,6 +307,13 @@ void frmKestrelux::EndSession()
     // A session cut short by closing the window is abandoned, not logged.
     if (m_closing)
         return;
+    // An equal move may still count: the report waits for the engine's verdicts.
+    if (m_view.chkCountEqual->isChecked() && m_check->busy()) {
+        m_view.ShowVerdict(tr("Waiting for the engine's verdict on the last misses..."), true);
+        connect(m_check, &EngineCheck::idle, this, &frmKestrelux::EndSession,
+                Qt::SingleShotConnection);
+        return;
+    }
     const kx::SessionTally& tally = m_session->tally();
     m_view.chkTimer->setChecked(false);
     m_moves->DropPick();

@@ -5,6 +5,8 @@
 //                     whose first word is CMD arrives
 //   --features TEXT   the answer to "protover" ("" for none)
 //   --flood N         on "analyze" (or "go" with --uci), N thinking lines of depth 1..N
+//   --on-board P=TEXT print TEXT on "analyze" (or "go") when the position set last
+//                     ("setboard" or "position fen") has the placement P
 //   --uci             speak UCI: "uci", "isready" and "stop" are answered, "protover" is not
 //   --exit-on CMD     end when CMD arrives;  --exit-at-once: end at once
 // A "." without an --on for it is answered with a "stat01:" line (not with --uci).
@@ -19,6 +21,8 @@ int main(int argc, char** argv)
 {
     std::string recordPath, exitOn = "quit";
     std::multimap<std::string, std::string> answers;
+    std::map<std::string, std::string> onBoard;
+    std::string placement; // of the position set last
     std::string features = "feature myname=\"Fake\" setboard=1 done=1\n";
     long flood = 0;
     bool uci = false;
@@ -44,6 +48,8 @@ int main(int argc, char** argv)
             answers.emplace(value.substr(0, value.find('=')), text.empty() ? text : text + "\n");
         else if (option == "--features")
             features = value.empty() ? value : value + "\n";
+        else if (option == "--on-board")
+            onBoard[value.substr(0, value.find('='))] = text + "\n";
         else if (option == "--flood")
             flood = std::atol(value.c_str());
         else if (option == "--exit-on")
@@ -68,6 +74,12 @@ int main(int argc, char** argv)
             line.pop_back();
         std::ofstream(recordPath, std::ios::app) << line << '\n';
         const std::string command = line.substr(0, line.find(' '));
+        if (command == "setboard" || line.rfind("position fen ", 0) == 0) {
+            const std::string fen = line.substr(line.find(' ', command == "setboard" ? 0 : 9) + 1);
+            placement = fen.substr(0, fen.find(' '));
+        }
+        if (command == floodOn && onBoard.count(placement))
+            std::cout << onBoard[placement];
         if (command == "protover")
             std::cout << features;
         if (!uci && command == "." && answers.count(".") == 0)

@@ -6,6 +6,7 @@
 
 #include "../core/TestFiles.h"
 #include "AnalysisDriver.h"
+#include "EngineCheck.h"
 #include "KestreluxTestAccess.h"
 #include "TrainerFixture.h"
 #include "frmOutput.h"
@@ -15,6 +16,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -113,6 +115,9 @@ private slots:
     void clockAnalysesEachFinishedPosition();
     void realEngineGrades_data();
     void realEngineGrades();
+    void engineChecksAMiss_data();
+    void engineChecksAMiss();
+    void realEngineChecksAMiss();
 };
 
 void TestAnalysis::startSequenceAndOutput_data()
@@ -545,6 +550,87 @@ void TestAnalysis::realEngineGrades()
              (QStringList{QString::number(line.depth), kx::DifficultyForDepth(line.depth),
                           fx.a->text("txtCommento").split(' ', Qt::SkipEmptyParts)[1]}));
     QTRY_VERIFY_WITH_TIMEOUT(!fx.engineRuns(), kWaitMs);
+}
+
+// The engine's word on a missed move on its report row: the king's move
+// Kd2 against the best move e4, each position's score as the fake engine
+// gives it from Black's side.
+void TestAnalysis::engineChecksAMiss_data()
+{
+    QTest::addColumn<QStringList>("fake");
+    QTest::addColumn<bool>("countEqual");
+    QTest::addColumn<QString>("word"); // after the solution in the row
+    QTest::addColumn<int>("solved");
+    const QString afterKd2 = "--on-board", user = "4k3/8/8/8/8/8/3KP3/8=5 %1 10 4000 %2";
+    const QString best = "4k3/8/8/8/4P3/8/8/4K3=5 %1 10 4000 Kd7";
+    const auto fake = [&](const char* userScore, const char* reply, const char* bestScore) {
+        return QStringList{afterKd2, user.arg(userScore, reply), afterKd2, best.arg(bestScore)};
+    };
+    QTest::newRow("equal") << fake("-230", "Kd7", "-250") << false
+                           << "e4 - also good (+2.3 vs +2.5)" << 0;
+    QTest::newRow("equal, counted as solved")
+        << fake("-230", "Kd7", "-250") << true << "e4 - also good (+2.3 vs +2.5)" << 1;
+    QTest::newRow("worse") << fake("-40", "Ke7", "-250") << true
+                           << "e4 - worse (+0.4 vs +2.5), refuted by Ke7" << 0;
+    QTest::newRow("mate lost") << fake("-500", "Kd7", "-100003") << true
+                               << "e4 - worse (+5.0 vs #3), refuted by Kd7" << 0;
+    QTest::newRow("engine dies") << QStringList{"--exit-on", "analyze"} << true
+                                 << "e4 - no engine verdict" << 0;
+}
+
+void TestAnalysis::engineChecksAMiss()
+{
+    QFETCH(QStringList, fake);
+    QFETCH(bool, countEqual);
+    Fixture fx;
+    fx.openWith({kWhite}, fake, false);
+    EngineCheck::Timing timing;
+    timing.engine.answerWait = timing.engine.lineGrace = std::chrono::milliseconds(300);
+    timing.engine.probeWait = std::chrono::milliseconds(100);
+    fx.a->w.engineCheck().setTiming(timing);
+    fx.a->setText("txtAnalyzeTime", "0.2"); // the search time: the default, at most this
+    fx.a->element<QCheckBox>("chkEngineCheck")->setChecked(true);
+    fx.a->element<QCheckBox>("chkCountEqual")->setChecked(countEqual);
+    fx.a->click("cmdNew");
+    fx.a->playMove(Pellomar::e, 1, Pellomar::d, 2);
+    fx.a->finishAttempt();
+    QCOMPARE(fx.a->report()->TextMatrix(1, 3), QStringLiteral("e4 - the engine is checking..."));
+    QFETCH(QString, word);
+    QTRY_COMPARE_WITH_TIMEOUT(fx.a->report()->TextMatrix(1, 3), word, kWaitMs);
+    QTEST(fx.a->solvedCount(), "solved");
+    // Counted, the row and the report line are a solve's, and so are the totals.
+    QCOMPARE(fx.a->report()->TextMatrix(1, 1) != QLatin1String("..."), fx.a->solvedCount() == 1);
+    QCOMPARE(fx.a->text("txtReport").section(u'\n', 1, 1).startsWith(QLatin1String(" .... ")),
+             fx.a->solvedCount() == 0);
+    QCOMPARE(fx.a->text("lblSolved"), fx.a->solvedCount() ? "1/1(100%)" : "0/1(0%)");
+    QVERIFY(fx.a->text("lblVerdict").endsWith(word.mid(5)));
+    // The engines were the check's own, the window's never ran; the user's
+    // position was searched first.
+    QVERIFY(!fx.engineRuns());
+    QCOMPARE(fx.commands().filter("setboard").value(0),
+             QStringLiteral("setboard 4k3/8/8/8/8/8/3KP3/8 b - - 1 1"));
+    QTRY_VERIFY(!fx.a->w.engineCheck().busy());
+}
+
+// Stockfish's word on the same miss, within the time the default search allows.
+void TestAnalysis::realEngineChecksAMiss()
+{
+    const QString stockfish = "/usr/games/stockfish";
+    if (!QFileInfo(stockfish).isExecutable())
+        QSKIP("needs the Debian package stockfish");
+    Fixture fx;
+    fx.openWith({kWhite}, {}, false);
+    fx.useEngine(stockfish, {});
+    fx.a->element<QCheckBox>("chkEngineCheck")->setChecked(true);
+    fx.a->click("cmdNew");
+    fx.a->playMove(Pellomar::e, 1, Pellomar::d, 2);
+    fx.a->finishAttempt();
+    QTRY_VERIFY_WITH_TIMEOUT(!fx.a->report()->TextMatrix(1, 3).endsWith(QLatin1String("...")),
+                             kWaitMs);
+    QVERIFY2(QRegularExpression("^e4 - (also good|worse) \\([-+#.0-9]+ vs [-+#.0-9]+\\)")
+                 .match(fx.a->report()->TextMatrix(1, 3))
+                 .hasMatch(),
+             qPrintable(fx.a->report()->TextMatrix(1, 3)));
 }
 
 QTEST_MAIN(TestAnalysis)

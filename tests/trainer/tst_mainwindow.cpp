@@ -441,17 +441,19 @@ void TestMainWindow::tooltipsAndTabOrder()
     a.element<QCheckBox>("chkTimer")->setChecked(false);
     a.board()->setFocus();
     QStringList visited;
-    for (int i = 0; i < 14; ++i) {
+    for (int i = 0; i < 17; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         const QWidget* focus = QApplication::focusWidget();
         // The suite box takes the keyboard in its (unnamed) line.
         visited << (focus->objectName().isEmpty() ? focus->parentWidget() : focus)->objectName();
     }
-    // Settings, buttons, the report (which lets Tab go on), and round again.
+    // Settings, buttons, how answers are judged, the report (which lets Tab
+    // go on), and round again.
     QCOMPARE(visited.join(' '), QStringLiteral("txtPos txtFen txtPositionsForSession "
                                                "txtTimeForPosition cmbEPDFile cmdNew cmdNext "
                                                "CmdSolution cmdAnalyze cmdRecords cmdSetEngine "
-                                               "cmdExit grdReport CBoard"));
+                                               "cmdExit chkWholeLine chkEngineCheck chkCountEqual "
+                                               "grdReport CBoard"));
 }
 
 void TestMainWindow::closingDuringASessionAsks_data()
@@ -488,12 +490,13 @@ void TestMainWindow::closingDuringASessionAsks()
 
 void TestMainWindow::choicesAreKeptForTheNextStart_data()
 {
-    QTest::addColumn<QString>("chosen"); // suite|positions|seconds
+    // suite|positions|seconds|whole line|engine check|count equal moves
+    QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("restored");
-    QTest::newRow("as chosen") << "mine.epd|25|7.5"
-                               << "mine.epd|25|7.5";
-    QTest::newRow("a suite gone, settings out of range") << "gone.epd|5|0"
-                                                         << "WAC.EPD|10|50";
+    QTest::newRow("as chosen") << "mine.epd|25|7.5|1|0|1"
+                               << "mine.epd|25|7.5|1|0|1";
+    QTest::newRow("a suite gone, settings out of range") << "gone.epd|5|0|0|1|0"
+                                                         << "WAC.EPD|10|50|0|1|0";
 }
 
 void TestMainWindow::choicesAreKeptForTheNextStart()
@@ -504,13 +507,16 @@ void TestMainWindow::choicesAreKeptForTheNextStart()
     fx.addSuite(QStringLiteral("mine.epd"), pawnPushSuite(12));
     const QByteArray settings = "[Kestrelux]\nEngine=x\n";
     fx.writeFile(fx.programFile(QStringLiteral("Kestrelux.ini")), settings);
-    const char* fields[] = {"cmbEPDFile", "txtPositionsForSession", "txtTimeForPosition"};
+    const char* fields[] = {"cmbEPDFile",   "txtPositionsForSession", "txtTimeForPosition",
+                            "chkWholeLine", "chkEngineCheck",         "chkCountEqual"};
     {
         KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20));
         a.element<QComboBox>(fields[0])->setEditText(chosen.section(u'|', 0, 0));
         a.w.cmbEPDFile_Click();
         for (int i = 1; i < 3; ++i)
             a.setText(fields[i], chosen.section(u'|', i, i));
+        for (int i = 3; i < 6; ++i)
+            a.element<QCheckBox>(fields[i])->setChecked(chosen.section(u'|', i, i) == "1");
         QVERIFY(a.w.close());
     }
     fx.open();
@@ -518,6 +524,8 @@ void TestMainWindow::choicesAreKeptForTheNextStart()
     QStringList shown = {a.element<QComboBox>(fields[0])->currentText()};
     for (int i = 1; i < 3; ++i)
         shown << a.text(fields[i]);
+    for (int i = 3; i < 6; ++i)
+        shown << (a.element<QCheckBox>(fields[i])->isChecked() ? "1" : "0");
     QCOMPARE(shown.join(u'|'), restored);
     QCOMPARE(a.w.suiteSize(), restored.startsWith(QLatin1String("mine")) ? 12 : 20);
     // In a file of their own: the settings file keeps the engine's keys only.

@@ -44,6 +44,8 @@ private slots:
     void judgedOnTheBoard();
     void onlyLegalMovesAnswer();
     void endedEarly();
+    void wholeLines_data();
+    void wholeLines();
 };
 
 void TestSession::workedExampleReportLine()
@@ -244,6 +246,72 @@ void TestSession::endedEarly()
     QVERIFY(a.text("lblVerdict").startsWith(QLatin1String("Session over: 1/2(50%) solved")));
     // The position box has the whole record again.
     QCOMPARE(a.text("txtFen"), a.w.shownPosition().record());
+}
+
+// A line of three moves of the user's typed on the board, each right one
+// answered there by the line's next move; a wrong move or the time running
+// out in mid-line misses it, and with the box off the first move is all.
+void TestSession::wholeLines_data()
+{
+    QTest::addColumn<bool>("wholeLine");
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<bool>("solved");
+    QTest::addColumn<QString>("line"); // the text report's move and solution, as expanded
+    QTest::addColumn<QString>("verdict");
+    const QStringList all = {"a3", "b3", "c3"};
+    QTest::newRow("played through")
+        << true << "50" << all << true << "Move:Pa2a3 Pb2b3 Pc2c3 Sol:1.a3 Kd7 2.b3 Ke6 3.c3"
+        << "Right: the whole line, 3 moves in";
+    QTest::newRow("wrong second move")
+        << true << "50" << QStringList{"a3", "c3"} << false << "Move:Pa2a3 Pc2c3 Sol:1.a3 Kd7 2.b3"
+        << "Wrong at move 2 of the line: Pc2c3 - it goes 1.a3 Kd7 2.b3";
+    QTest::newRow("time runs out in mid-line")
+        << true << "1.5" << QStringList{"a3"} << false << "Move:Pa2a3 Sol:1.a3 Kd7 2.b3"
+        << "Time is up at move 2 of the line: 1.a3 Kd7 2.b3";
+    QTest::newRow("box off: the first move only")
+        << false << "50" << QStringList{"a3"} << true << "Move:Pa2a3 Sol:a3"
+        << "Right: Pa2a3 in";
+}
+
+void TestSession::wholeLines()
+{
+    QFETCH(bool, wholeLine);
+    QFETCH(QString, seconds);
+    QFETCH(QStringList, typed);
+    TrainerFixture fx;
+    KestreluxTestAccess& a = fx.openOn(
+        QStringList(10, "4k3/8/8/8/8/8/PPP5/4K3 w - - bm a3; pv a3 Kd7 b3 Ke6 c3; id \"L\";"),
+        true);
+    a.element<QCheckBox>("chkWholeLine")->setChecked(wholeLine);
+    a.setText("txtTimeForPosition", seconds);
+    a.click("cmdNew");
+    QVERIFY(!a.element<QCheckBox>("chkWholeLine")->isEnabled()); // a setting of the session
+    const QStringList replies = {"Kd7", "Ke6"};
+    for (int i = 0; i < typed.size(); ++i) {
+        QCoreApplication::processEvents();
+        QTest::keyClicks(a.board(), typed.at(i));
+        QTest::keyClick(a.board(), Qt::Key_Enter);
+        if (i + 1 == typed.size() || !wholeLine)
+            break;
+        // The trainer's move comes a moment later; meanwhile the board takes none.
+        QTest::keyClicks(a.board(), replies.at(i));
+        QTest::keyClick(a.board(), Qt::Key_Enter);
+        QVERIFY(a.text("lblTypedMove").endsWith(QLatin1String("wait for the answer to your move")));
+        QTest::keyClick(a.board(), Qt::Key_Escape);
+        QTRY_COMPARE(a.w.shownPosition().moves().size(), 2 * i + 2);
+        const auto square = i == 0 ? std::pair(d, 7) : std::pair(e, 6);
+        QCOMPARE(a.board()->Piece(square.first, short(square.second)), BKing);
+        QCOMPARE(a.marks(), i == 0 ? "d7? e8?" : "e6? d7?"); // the reply's squares, in blue
+        QCOMPARE(a.attemptCount(), 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(a.attemptCount(), 1, 5000);
+    QFETCH(bool, solved);
+    QCOMPARE(a.solvedCount(), solved ? 1 : 0);
+    QFETCH(QString, line);
+    QVERIFY2(a.lastReportLine().contains(line), qPrintable(a.lastReportLine()));
+    QFETCH(QString, verdict);
+    QVERIFY2(a.text("lblVerdict").startsWith(verdict), qPrintable(a.text("lblVerdict")));
 }
 
 QTEST_MAIN(TestSession)

@@ -199,6 +199,18 @@ QString GetSolutionText(const QString& record)
     return QStringLiteral("a1");
 }
 
+QString SolutionShown(const QString& record)
+{
+    QString shown = GetBmField(record);
+    if (shown.isEmpty() && !GetAvoidMoveWords(record).isEmpty())
+        shown = GetSolutionText(record);
+    const QStringList line = GetLineMoveWords(record);
+    if (!line.isEmpty())
+        shown += (shown.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("pv ") +
+                 line.join(u' ');
+    return shown;
+}
+
 QString PopToken(QString& text)
 {
     text = trimBlanks(text);

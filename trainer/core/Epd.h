@@ -29,6 +29,11 @@ QString WithoutSolution(const QString& record);
 /// else "a1".
 QString GetSolutionText(const QString& record);
 
+/// What the Solution button shows: the bm operation, or without one "not "
+/// and the moves to avoid, with the line ("pv ...") below when the record
+/// has one; "" when it names none of them.
+QString SolutionShown(const QString& record);
+
 /// Trims text, then removes and returns its first blank-separated word (all of
 /// it when there is no blank), leaving the rest after that blank in text.
 QString PopToken(QString& text);

@@ -12,6 +12,10 @@ const QString kSection = QStringLiteral("Last");
 const QString kSuiteKey = QStringLiteral("Suite");
 const QString kPositionsKey = QStringLiteral("Positions");
 const QString kSecondsKey = QStringLiteral("Seconds");
+const QString kWholeLineKey = QStringLiteral("WholeLine");
+const QString kEngineCheckKey = QStringLiteral("EngineCheck");
+const QString kCountEqualKey = QStringLiteral("CountEqual");
+const QString kOn = QStringLiteral("1");
 
 QString fileIn(const QString& folder)
 {
@@ -22,8 +26,12 @@ QString fileIn(const QString& folder)
 LastChoices ReadLastChoices(const QString& dataFolder)
 {
     const QString path = fileIn(dataFolder);
-    return {ReadIniValue(path, kSection, kSuiteKey), ReadIniValue(path, kSection, kPositionsKey),
-            ReadIniValue(path, kSection, kSecondsKey)};
+    return {ReadIniValue(path, kSection, kSuiteKey),
+            ReadIniValue(path, kSection, kPositionsKey),
+            ReadIniValue(path, kSection, kSecondsKey),
+            ReadIniValue(path, kSection, kWholeLineKey) == kOn,
+            ReadIniValue(path, kSection, kEngineCheckKey) == kOn,
+            ReadIniValue(path, kSection, kCountEqualKey) == kOn};
 }
 
 Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices)
@@ -37,7 +45,10 @@ Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices)
     };
     const QString text = u'[' + kSection + QStringLiteral("]\n") + line(kSuiteKey, choices.suite) +
                          line(kPositionsKey, choices.positions) +
-                         line(kSecondsKey, choices.seconds);
+                         line(kSecondsKey, choices.seconds) +
+                         line(kWholeLineKey, choices.wholeLine ? kOn : QStringLiteral("0")) +
+                         line(kEngineCheckKey, choices.engineCheck ? kOn : QStringLiteral("0")) +
+                         line(kCountEqualKey, choices.countEqual ? kOn : QStringLiteral("0"));
     return ReplaceFileContents(fileIn(dataFolder), text.toUtf8());
 }
 

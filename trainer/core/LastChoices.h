@@ -6,9 +6,10 @@
 
 /*
  * The session settings chosen last (suite, positions per session, seconds per
- * position), kept in a small file of their own in the data folder so the next
- * start begins where the user left off; Kestrelux.ini holds only the engine's
- * keys.
+ * position, and how answers are judged: whole lines, the engine's check of a
+ * miss and whether an equal move counts), kept in a small file of their own
+ * in the data folder so the next start begins where the user left off;
+ * Kestrelux.ini holds only the engine's keys.
  */
 namespace kx {
 
@@ -17,6 +18,9 @@ struct LastChoices
     QString suite;
     QString positions;
     QString seconds;
+    bool wholeLine = false;
+    bool engineCheck = false;
+    bool countEqual = false; // an equal move, by the engine's check, counts as solved
 
     bool operator==(const LastChoices&) const = default;
 };
