@@ -48,6 +48,7 @@ EngineCheck::EngineCheck(QObject* parent)
         if (m_state == State::Checking)
             conclude(kx::EngineVerdict::none());
     });
+    connect(&m_user, &EngineEvaluation::ready, this, &EngineCheck::startBest);
     connect(&m_user, &EngineEvaluation::finished, this, &EngineCheck::evaluated);
     connect(&m_best, &EngineEvaluation::finished, this, &EngineCheck::evaluated);
 }
@@ -112,23 +113,30 @@ void EngineCheck::next()
         conclude(kx::CompareScores(*m_userFixed, *m_bestFixed, QString()));
         return;
     }
-    // Both engines start at once; the second searches when the first is done.
+    // The user's position first; the second engine starts once the first is
+    // ready (so they do not compete in starting) and searches after it.
     const auto search = m_job->searchTime;
     const auto& t = m_timing.engine;
-    m_deadline.start(t.readyWait + 2 * (search + t.lineGrace) + m_timing.deadlineSlack);
-    const quint64 generation = m_generation;
-    if (!m_bestFixed)
-        m_best.Start(m_job->engine, afterBest->ToFen());
-    if (generation != m_generation || m_state != State::Checking)
+    m_deadline.start(2 * (t.readyWait + search + t.lineGrace) + m_timing.deadlineSlack);
+    m_bestFen = afterBest->ToFen();
+    if (m_userFixed) {
+        startBest();
         return;
-    if (!m_userFixed) {
-        m_user.Start(m_job->engine, m_afterUser->ToFen());
-        if (generation != m_generation || m_state != State::Checking)
-            return;
-        m_user.Analyse(search);
-    } else {
-        m_best.Analyse(search);
     }
+    m_user.Start(m_job->engine, m_afterUser->ToFen());
+    if (m_state == State::Checking && m_user.state() == EngineEvaluation::State::Starting)
+        m_user.Analyse(search);
+}
+
+void EngineCheck::startBest()
+{
+    if (m_state != State::Checking || !m_job || m_bestFixed ||
+        m_best.state() != EngineEvaluation::State::Idle)
+        return;
+    const quint64 generation = m_generation;
+    m_best.Start(m_job->engine, m_bestFen);
+    if (generation == m_generation && m_userFixed)
+        m_best.Analyse(m_job->searchTime);
 }
 
 void EngineCheck::evaluated()
@@ -143,6 +151,7 @@ void EngineCheck::evaluated()
     const bool userDone = m_userFixed || m_user.state() == S::Done;
     const bool bestDone = m_bestFixed || m_best.state() == S::Done;
     if (userDone && !bestDone) {
+        startBest(); // unless it has started already
         m_best.Analyse(m_job->searchTime);
         return;
     }

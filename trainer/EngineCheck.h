@@ -17,8 +17,8 @@
  * the session up: the misses wait in turn, and for each the position after
  * the user's move and the one after the move wanted (the position itself
  * when any move but the avoided ones would do) are evaluated for a short,
- * fixed time each by engines of its own, started together and searching one
- * after the other. The two scores make the verdict. It owns no widget and
+ * fixed time each by engines of its own, one after the other, the second
+ * engine started while the first searches. The two scores make the verdict. It owns no widget and
  * never uses the window's engine; every step is bounded, and a check that
  * fails, or runs past its deadline, gives "no engine verdict". Its state is
  * checked again after every signal, since a receiver may clear it.
@@ -74,6 +74,7 @@ private:
     };
 
     void next();
+    void startBest();
     void evaluated();
     void conclude(const kx::EngineVerdict& verdict);
 
@@ -92,6 +93,7 @@ private:
     std::optional<kx::EngineScore> m_bestFixed;
     bool m_bestIsBefore = false;
     std::optional<kx::ChessPosition> m_afterUser;
+    QString m_bestFen;
     QTimer m_nextTimer;
     QTimer m_deadline;
 };

@@ -11,6 +11,8 @@ EngineEvaluation::EngineEvaluation(const Timing& timing, QObject* parent)
 {
     for (QTimer* timer : {&m_openingTimer, &m_readyTimer, &m_analysisTimer})
         timer->setSingleShot(true);
+    // The search time is the same for every position, not 5 % either way.
+    m_analysisTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_openingTimer, &QTimer::timeout, this, [this] {
         if (m_state == State::Starting && m_dialogue)
             applyOpening(m_dialogue->waitOver());
@@ -91,6 +93,7 @@ void EngineEvaluation::applyOpening(const EngineDialogue::Opening& opening)
         m_readyTimer.stop();
         m_state = State::Ready;
         begin();
+        emit ready();
         return;
     case EngineDialogue::Opening::Step::StartAgainInXboard:
         m_retried = true;

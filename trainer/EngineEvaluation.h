@@ -59,6 +59,8 @@ public:
     void Stop();
 
 signals:
+    /// The engine has answered its greeting and can analyse.
+    void ready();
     /// The evaluation is Done or has Failed; the engine is closed.
     void finished();
 
