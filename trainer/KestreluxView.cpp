@@ -31,6 +31,8 @@ constexpr int kPanelGap = 120;        // from the board's right edge to the pane
 constexpr int kPanelWidth = 7500;     // from the panel's left edge to the window's right edge
 constexpr int kStatsAreaTop = 6060;   // the statistics area below the smallest board
 constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
+constexpr int kButtonRowWidth = 7440; // the session buttons' row, as wide as the FEN box reaches
+constexpr int kButtonGap = 60;
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
 const QColor kStatsModeTextColor(255, 0, 0);
@@ -132,6 +134,7 @@ void KestreluxView::Create(QWidget* window)
     button(cmdAnalyze, "cmdAnalyze", tr("Analyze"));
     text(txtTimeForPosition, "txtTimeForPosition", QStringLiteral("50"));
     button(cmdNew, "cmdNew", tr("Start"));
+    button(cmdReview, "cmdReview", tr("Review"));
     button(CmdSolution, "CmdSolution", tr("Solution"));
     text(txtFen, "txtFen", QString());
     CBoard = new Pellomar::NqCBoard(window);
@@ -207,8 +210,8 @@ void KestreluxView::orderTabs(QWidget* window)
     const QList<QWidget*> order =
         QList<QWidget*>{CBoard,    txtPos, txtFen, txtPositionsForSession, txtTimeForPosition,
                         cmbEPDFile} +
-        QList<QWidget*>{cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
-                        cmdRecords, cmdSetEngine, cmdExit} +
+        QList<QWidget*>{cmdNew,     cmdReview,  cmdNext,      CmdSolution,
+                        cmdAnalyze, cmdRecords, cmdSetEngine, cmdExit} +
         QList<QWidget*>{txtDifficolta,  txtValutazione, txtDepth, txtUscito, txtRisolto, txtLivello,
                         txtAnalyzeTime, txtWaitTime,    chkTimer, chkAuto,   chkAnalyze} +
         QList<QWidget*>{cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst, cmdWB, mnEngineStart} +
@@ -241,10 +244,12 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     place(Label13, 11520, 480, 960, 450);
     place(lblSideToMove, 12540, 540, 900, 330);
 
-    const QList<QPushButton*> buttons = {cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
-                                         cmdRecords, cmdSetEngine, cmdExit};
+    // The row shares the panel's width out among its buttons.
+    const QList<QPushButton*> buttons = {cmdNew,     cmdReview,  cmdNext,      CmdSolution,
+                                         cmdAnalyze, cmdRecords, cmdSetEngine, cmdExit};
+    const int step = kButtonRowWidth / int(buttons.size());
     for (int i = 0; i < buttons.size(); ++i)
-        place(buttons.at(i), 6000 + i * 1050, 1020, 990, 390);
+        place(buttons.at(i), 6000 + i * step, 1020, step - kButtonGap, 390);
 
     place(Label6, 6000, 1590, 480, 240);
     place(lblTime, 6480, 1545, 600, 330);
@@ -309,10 +314,11 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
     place(grdReport, left, top, width, qMax(600, gridBottom - top));
     place(typedMove, left, gridBottom + 60, width, kTypedMoveHeight);
 
-    static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.13, 0.01};
+    // Column 6 shows the review box a position went to.
+    static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.11, 0.06};
     const int gridWidth = twips(grdReport->width());
     for (int k = 0; k < grdReport->Cols(); ++k) {
-        double share = 0.14;
+        double share = 0.125;
         if (k < 7)
             share = kColumnShare[k];
         int w = kx::RoundToInt32(std::abs(gridWidth * share - 16));
@@ -326,7 +332,7 @@ void KestreluxView::EnableAll(bool f)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
              txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
-             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution})
+             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdReview, cmdNext, CmdSolution})
         w->setEnabled(f);
     txtCommento->setVisible(f);
     Grid->setVisible(f);

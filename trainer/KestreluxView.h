@@ -72,6 +72,7 @@ struct KestreluxView
     QPushButton* cmdScanBM = nullptr;
     QPushButton* cmdAnalyze = nullptr;
     QPushButton* cmdNew = nullptr;
+    QPushButton* cmdReview = nullptr;
     QPushButton* CmdSolution = nullptr;
     QPushButton* cmdNext = nullptr;
     QLineEdit* txtAnalyzeTime = nullptr;

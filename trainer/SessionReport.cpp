@@ -8,6 +8,7 @@
 
 namespace {
 constexpr int kReportColumns = 10;
+constexpr int kBoxColumn = 6;
 } // namespace
 
 SessionReport::SessionReport(FlexGrid* grid, QPlainTextEdit* text) : m_grid(grid), m_text(text) {}
@@ -22,7 +23,7 @@ void SessionReport::SetUp()
                                  QStringLiteral("bm"),
                                  QString(),
                                  QStringLiteral("Pos"),
-                                 QString(),
+                                 QStringLiteral("box"),
                                  QStringLiteral("solv"),
                                  QStringLiteral("Elap"),
                                  QStringLiteral("Sav")};
@@ -49,6 +50,11 @@ void SessionReport::AddAttempt(const kx::Attempt& attempt)
     for (int c = 0; c < cells.size(); ++c)
         m_grid->setTextMatrix(r, c, cells.at(c));
     addLine(kx::AttemptLine(attempt.lineInput()), 1);
+}
+
+void SessionReport::ShowBox(const QString& box)
+{
+    m_grid->setTextMatrix(m_grid->Rows() - 1, kBoxColumn, box);
 }
 
 void SessionReport::AddSummary(const QString& line)
