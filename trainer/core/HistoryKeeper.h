@@ -42,8 +42,6 @@ public:
     /// in suite are still those they were met with; how many were queued.
     qint32 BeginReview(const Suite& suite, qint32 most);
     ReviewQueue& review() { return m_review; }
-    const PositionHistory& history() const { return m_history; }
-    QString suiteName() const { return m_suiteName; }
     /// The box attempt left its position in, for the report: "1" to "6", or
     /// "out" when it left review; "" when the box stayed as it was.
     QString BoxNote(const Attempt& attempt) const;

@@ -4,27 +4,26 @@
 
 namespace kx {
 
-PositionHistory::PositionHistory(std::vector<HistoryEntry> entries) : m_entries(std::move(entries))
-{
-}
+namespace {
 
-std::vector<HistoryEntry>::iterator PositionHistory::lowerBound(qint32 number)
+// The first entry of that number or a higher one, in entries sorted by number.
+std::vector<HistoryEntry>::iterator lowerBound(std::vector<HistoryEntry>& entries, qint32 number)
 {
-    return std::lower_bound(m_entries.begin(), m_entries.end(), number,
+    return std::lower_bound(entries.begin(), entries.end(), number,
                             [](const HistoryEntry& entry, qint32 n) { return entry.number < n; });
 }
 
-const HistoryEntry* PositionHistory::Find(qint32 number) const
+} // namespace
+
+PositionHistory::PositionHistory(std::vector<HistoryEntry> entries) : m_entries(std::move(entries))
 {
-    const auto at = const_cast<PositionHistory*>(this)->lowerBound(number);
-    return at != m_entries.end() && at->number == number ? &*at : nullptr;
 }
 
 const HistoryEntry& PositionHistory::Record(qint32 number, const QString& record, bool solved,
                                             bool review, QDate today)
 {
     const quint64 key = RecordKey(record);
-    auto at = lowerBound(number);
+    auto at = lowerBound(m_entries, number);
     HistoryEntry fresh;
     fresh.number = number;
     fresh.key = key;

@@ -24,8 +24,6 @@ public:
     explicit PositionHistory(std::vector<HistoryEntry> entries);
 
     const std::vector<HistoryEntry>& entries() const { return m_entries; }
-    /// The entry of that position; null when it has none.
-    const HistoryEntry* Find(qint32 number) const;
 
     /// Counts an attempt on position number, whose record is record, made today.
     const HistoryEntry& Record(qint32 number, const QString& record, bool solved, bool review,
@@ -38,8 +36,6 @@ public:
                                 bool* dropped = nullptr);
 
 private:
-    std::vector<HistoryEntry>::iterator lowerBound(qint32 number);
-
     std::vector<HistoryEntry> m_entries;
 };
 

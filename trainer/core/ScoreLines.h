@@ -11,6 +11,7 @@
  * suite's sessions, best first. Each kept line gets a sort key in front whose
  * plain text order is the order by points, highest first (lines of equal
  * points in the order of their own text); the view shows the lines without it.
+ * The same lines, read for their date and solved count, are the chart's points.
  */
 namespace kx {
 
