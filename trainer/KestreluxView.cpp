@@ -31,6 +31,8 @@ constexpr int kPanelGap = 120;        // from the board's right edge to the pane
 constexpr int kPanelWidth = 7500;     // from the panel's left edge to the window's right edge
 constexpr int kStatsAreaTop = 6060;   // the statistics area below the smallest board
 constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
+constexpr int kButtonRowWidth = 7440; // the session buttons' row, as wide as the FEN box reaches
+constexpr int kButtonGap = 60;
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
 const QColor kStatsModeTextColor(255, 0, 0);
@@ -137,6 +139,7 @@ void KestreluxView::Create(QWidget* window)
     button(cmdAnalyze, "cmdAnalyze", tr("Analyze"));
     text(txtTimeForPosition, "txtTimeForPosition", QStringLiteral("50"));
     button(cmdNew, "cmdNew", tr("Start"));
+    button(cmdReview, "cmdReview", tr("Review"));
     button(cmdEndSession, "cmdEndSession", tr("End"));
     cmdEndSession->setEnabled(false);
     button(CmdSolution, "CmdSolution", tr("Solution"));
@@ -255,9 +258,9 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
 
     // The session's buttons share the panel's width.
     const QList<QPushButton*> buttons = sessionButtons();
-    const int slot = (kPanelWidth - 60) / int(buttons.size());
+    const int slot = kButtonRowWidth / int(buttons.size());
     for (int i = 0; i < buttons.size(); ++i)
-        place(buttons.at(i), 6000 + i * slot, 1020, slot - 60, 390);
+        place(buttons.at(i), 6000 + i * slot, 1020, slot - kButtonGap, 390);
 
     place(Label6, 6000, 1590, 480, 240);
     place(lblTime, 6480, 1545, 600, 330);
@@ -324,10 +327,11 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
     place(grdReport, left, top, width, qMax(600, gridBottom - top));
     place(typedMove, left, gridBottom + 60, width, kTypedMoveHeight);
 
-    static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.13, 0.01};
+    // Column 6 shows the review box a position went to.
+    static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.11, 0.06};
     const int gridWidth = twips(grdReport->width());
     for (int k = 0; k < grdReport->Cols(); ++k) {
-        double share = 0.14;
+        double share = 0.125;
         if (k < 7)
             share = kColumnShare[k];
         int w = kx::RoundToInt32(std::abs(gridWidth * share - 16));
@@ -339,8 +343,8 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
 
 QList<QPushButton*> KestreluxView::sessionButtons() const
 {
-    return {cmdNew,     cmdEndSession, cmdNext,      CmdSolution,
-            cmdAnalyze, cmdRecords,    cmdSetEngine, cmdExit};
+    return {cmdNew,     cmdReview,  cmdEndSession, cmdNext, CmdSolution,
+            cmdAnalyze, cmdRecords, cmdSetEngine,  cmdExit};
 }
 
 void KestreluxView::ShowClock(double elapsed, double allowed)
@@ -368,7 +372,7 @@ void KestreluxView::EnableAll(bool f)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
              txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
-             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution})
+             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdReview, cmdNext, CmdSolution})
         w->setEnabled(f);
     cmdEndSession->setEnabled(!f);
     txtCommento->setVisible(f);

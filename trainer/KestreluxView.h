@@ -79,6 +79,7 @@ struct KestreluxView
     QPushButton* cmdAnalyze = nullptr;
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdEndSession = nullptr;
+    QPushButton* cmdReview = nullptr;
     QPushButton* CmdSolution = nullptr;
     QPushButton* cmdNext = nullptr;
     QLineEdit* txtAnalyzeTime = nullptr;

@@ -10,6 +10,7 @@ namespace {
 constexpr int kReportColumns = 10;
 const QColor kSolvedColor(205, 240, 205);
 const QColor kMissedColor(250, 215, 215);
+constexpr int kBoxColumn = 6;
 } // namespace
 
 SessionReport::SessionReport(FlexGrid* grid, QPlainTextEdit* text) : m_grid(grid), m_text(text) {}
@@ -24,7 +25,7 @@ void SessionReport::SetUp()
                                  QStringLiteral("bm"),
                                  QString(),
                                  QStringLiteral("Pos"),
-                                 QString(),
+                                 QStringLiteral("box"),
                                  QStringLiteral("solv"),
                                  QStringLiteral("Elap"),
                                  QStringLiteral("Sav")};
@@ -53,6 +54,11 @@ void SessionReport::AddAttempt(const kx::Attempt& attempt)
         m_grid->setCellBackColor(r, c, attempt.solved ? kSolvedColor : kMissedColor);
     }
     addLine(kx::AttemptLine(attempt.lineInput()), 1);
+}
+
+void SessionReport::ShowBox(const QString& box)
+{
+    m_grid->setTextMatrix(m_grid->Rows() - 1, kBoxColumn, box);
 }
 
 void SessionReport::AddSummary(const QString& line)

@@ -25,6 +25,8 @@ public:
     /// finished position is written; the text report empty.
     void Reset();
     void AddAttempt(const kx::Attempt& attempt);
+    /// The review box the last attempt's position went to, in its row.
+    void ShowBox(const QString& box);
     void AddSummary(const QString& line);
     QString Text() const;
 

@@ -3,6 +3,7 @@
 #include "AnalysisDriver.h"
 #include "ExternalLauncher.h"
 #include "FlexGrid.h"
+#include "HistoryKeeper.h"
 #include "IniFile.h"
 #include "LastChoices.h"
 #include "MoveTyping.h"
@@ -51,6 +52,9 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
     setObjectName(QStringLiteral("frmKestrelux"));
     m_view.Create(this);
     m_session = new kx::TrainingSession(m_shown, this);
+    // Connected to the session ahead of the window, so a report row can say
+    // which box its position went to.
+    m_history = new kx::HistoryKeeper(*m_session, m_dataFolder, this);
     m_moves = new MoveEntry(m_view.CBoard, m_shown, this);
     m_suites =
         new SuiteChooser(m_view.cmbEPDFile, m_programFolder, m_dataFolder, m_dialogRunner, this);
@@ -140,6 +144,7 @@ void frmKestrelux::connectElements()
     const KestreluxView& v = m_view;
     connect(v.cmdExit, &QPushButton::clicked, this, &frmKestrelux::cmdExit_Click);
     connect(v.cmdNew, &QPushButton::clicked, this, &frmKestrelux::cmdNew_Click);
+    connect(v.cmdReview, &QPushButton::clicked, this, &frmKestrelux::cmdReview_Click);
     connect(v.cmdNext, &QPushButton::clicked, this, &frmKestrelux::cmdNext_Click);
     connect(v.CmdSolution, &QPushButton::clicked, this, &frmKestrelux::CmdSolution_Click);
     connect(v.cmdAnalyze, &QPushButton::clicked, this, &frmKestrelux::cmdAnalyze_Click);

@@ -54,8 +54,10 @@ void frmKestrelux::cmdRecords_Click()
     const QStringList log =
         kx::ReadLogLines(QDir(m_dataFolder).filePath(QLatin1String(kx::kLogFileName)));
 
+    const QStringList records = kx::ScoreRecords(log, query);
     frmRecords view(this);
-    view.ShowRecords(kx::ScoreRecords(log, query), kx::kScoreKeyWidth);
+    view.ShowRecords(records, kx::kScoreKeyWidth);
+    view.ShowProgress(kx::ScorePoints(records), query.suite);
     RunDialog(m_dialogRunner, view);
 }
 

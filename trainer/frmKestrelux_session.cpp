@@ -7,10 +7,12 @@
 #include "Epd.h"
 #include "EventPump.h"
 #include "FlexGrid.h"
+#include "HistoryKeeper.h"
 #include "LastChoices.h"
 #include "NqCBoard.h"
 #include "NumberText.h"
 #include "PositionTableModel.h"
+#include "ScoreLines.h"
 #include "SessionKeeper.h"
 #include "SessionReport.h"
 #include "StatsKeys.h"
@@ -60,6 +62,7 @@ void frmKestrelux::connectSession()
             m_session->Finish();
     });
     connect(m_session, &kx::TrainingSession::sessionEnded, this, &frmKestrelux::EndSession);
+    connect(m_history, &kx::HistoryKeeper::saveFailed, this, &frmKestrelux::showMessage);
 }
 
 kx::Result<> frmKestrelux::suiteReady()
@@ -84,6 +87,16 @@ void frmKestrelux::noticeSkippedLines()
 
 void frmKestrelux::cmdNew_Click()
 {
+    startSession(false);
+}
+
+void frmKestrelux::cmdReview_Click()
+{
+    startSession(true);
+}
+
+void frmKestrelux::startSession(bool review)
+{
     // Settings typed but not yet left are checked before the session locks them.
     txtPositionsForSession_Validate();
     txtTimeForPosition_Validate();
@@ -92,13 +105,24 @@ void frmKestrelux::cmdNew_Click()
         showMessage(ready.error());
         return;
     }
+    m_history->UseSuite(suiteName());
+    qint32 positions = kx::RoundToInt32(kx::NumericValue(m_view.txtPositionsForSession->text()));
+    if (review) {
+        positions = m_history->BeginReview(m_suite, positions);
+        if (positions == 0) {
+            showMessage(tr("Nothing to review in %1").arg(suiteName()));
+            return;
+        }
+    }
 
     keepChoices();
 
     m_random.SeedFromClock();
-    m_session->Start(kx::RoundToInt32(kx::NumericValue(m_view.txtPositionsForSession->text())));
+    // Running before the first position comes up, so its answer is hidden.
+    m_session->Start(positions);
     if (!NextPosition()) {
         m_session->Abandon(); // nothing could be shown; the message has been given
+        m_history->review().Close();
         return;
     }
     m_view.ShowVerdict(QString(), true);
@@ -153,6 +177,10 @@ bool frmKestrelux::NextPosition()
     if (!ready) {
         showMessage(ready.error());
         return false;
+    }
+    if (m_history->review().isActive()) {
+        const std::optional<qint32> p = m_history->review().Next();
+        return p && ShowPosition(*p);
     }
     if (!statsMode) {
         // suiteReady has seen a record among the positions drawn from.
@@ -268,6 +296,7 @@ void frmKestrelux::attemptJudged(const kx::Attempt& attempt)
     showTotals();
     m_report->AddAttempt(attempt);
     m_view.ShowVerdict(attempt.verdict(), attempt.solved);
+    m_report->ShowBox(m_history->BoxNote(attempt));
     if (m_view.chkAnalyze->isChecked() && !m_session->positionAnalysed())
         analyseFinishedPosition();
 }
@@ -291,7 +320,10 @@ void frmKestrelux::EndSession()
     summary.timeForPosition = m_view.txtTimeForPosition->text();
     summary.when = QDateTime::currentDateTime();
     summary.suiteName = suiteName();
-    summary.levelTag = m_session->levelTag();
+    // A review is marked where a level tag goes, so the scores window tells it apart.
+    summary.levelTag =
+        m_history->review().isActive() ? QLatin1String(kx::kReviewMark) : m_session->levelTag();
+    m_history->review().Close();
     m_report->AddSummary(kx::SummaryLine(summary));
     m_sessionKeeper->Finished(m_report->Text());
     m_view.ShowVerdict(tally.verdict(m_sessionKeeper->Kept().isEmpty()), true);
