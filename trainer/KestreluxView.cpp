@@ -33,6 +33,7 @@ constexpr int kStatsAreaTop = 6060;   // the statistics area below the smallest 
 constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
 constexpr int kButtonRowWidth = 7440; // the session buttons' row, as wide as the FEN box reaches
 constexpr int kButtonGap = 60;
+constexpr int kButtonPadding = 300; // twips around a button's caption
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
 const QColor kStatsModeTextColor(255, 0, 0);
@@ -257,10 +258,20 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     place(lblSideToMove, 12540, 540, 900, 330);
 
     // The session's buttons share the panel's width.
+    // The session's buttons share the row out by the room their captions
+    // need, so a long caption is not cut while a short one has room to spare.
     const QList<QPushButton*> buttons = sessionButtons();
-    const int slot = kButtonRowWidth / int(buttons.size());
-    for (int i = 0; i < buttons.size(); ++i)
-        place(buttons.at(i), 6000 + i * slot, 1020, slot - kButtonGap, 390);
+    QList<int> needs;
+    int needed = 0;
+    for (QPushButton* b : buttons) {
+        needs << twips(b->fontMetrics().horizontalAdvance(b->text())) + kButtonPadding;
+        needed += needs.last();
+    }
+    for (int i = 0, left = 6000; i < buttons.size(); ++i) {
+        const int width = int(qint64(kButtonRowWidth) * needs.at(i) / needed);
+        place(buttons.at(i), left, 1020, width - kButtonGap, 390);
+        left += width;
+    }
 
     place(Label6, 6000, 1590, 480, 240);
     place(lblTime, 6480, 1545, 600, 330);
