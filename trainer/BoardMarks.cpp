@@ -32,7 +32,8 @@ bool MarkBestMove(Pellomar::NqCBoard& board, const QString& record)
 
 bool MarkMoveText(Pellomar::NqCBoard& board, const QString& moveText, quint32 color)
 {
-    const std::optional<MoveText> read = ReadMoveText(moveText);
+    // Of a line's moves, the first is the one made in the position.
+    const std::optional<MoveText> read = ReadMoveText(moveText.section(u' ', 0, 0));
     if (!read || !read->fromSquareGiven())
         return false;
     markSquare(board, read->fromRank * 8 + read->fromFile, color);

@@ -55,14 +55,6 @@ EngineCheck::EngineCheck(QObject* parent)
 
 EngineCheck::~EngineCheck() = default;
 
-std::chrono::milliseconds EngineCheck::SearchTimeWithin(double analysisSeconds)
-{
-    if (!(analysisSeconds > 0))
-        return kSearchTime;
-    return std::min(kSearchTime,
-                    std::chrono::milliseconds(qint64(std::ceil(analysisSeconds * 1000))));
-}
-
 void EngineCheck::setTiming(const Timing& timing)
 {
     m_timing = timing;
@@ -70,12 +62,19 @@ void EngineCheck::setTiming(const Timing& timing)
     m_best.setTiming(timing.engine);
 }
 
-void EngineCheck::Check(const kx::Attempt& missed, const kx::EngineSettings& engine,
-                        std::chrono::milliseconds searchTime)
+bool EngineCheck::Check(const kx::Attempt& missed, const kx::EngineSettings& engine,
+                        double analysisSeconds)
 {
+    if (missed.missedMove.isEmpty() || missed.dueFen.isEmpty())
+        return false;
+    std::chrono::milliseconds searchTime = kSearchTime;
+    if (analysisSeconds > 0)
+        searchTime = std::min(searchTime,
+                              std::chrono::milliseconds(qint64(std::ceil(analysisSeconds * 1000))));
     m_waiting.append({missed, engine, searchTime});
     if (m_state == State::Idle)
         m_nextTimer.start();
+    return true;
 }
 
 void EngineCheck::Clear()

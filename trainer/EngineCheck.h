@@ -40,10 +40,6 @@ public:
     /// How long each position is searched unless the caller says otherwise.
     static constexpr std::chrono::milliseconds kSearchTime{1000};
 
-    /// The search time for an analysis time (seconds) set: kSearchTime, at
-    /// most the analysis time when one above zero is set.
-    static std::chrono::milliseconds SearchTimeWithin(double analysisSeconds);
-
     explicit EngineCheck(QObject* parent = nullptr);
     ~EngineCheck() override;
 
@@ -52,10 +48,11 @@ public:
     /// True while a check runs or waits its turn.
     bool busy() const { return m_state != State::Idle || !m_waiting.isEmpty(); }
 
-    /// Queues the check of a missed attempt (one with a missed move and the
-    /// position it was due in), searching each position for searchTime.
-    void Check(const kx::Attempt& missed, const kx::EngineSettings& engine,
-               std::chrono::milliseconds searchTime = kSearchTime);
+    /// Queues the check of a missed attempt, searching each position for the
+    /// default time, at most analysisSeconds when that is above zero; false
+    /// (nothing queued) when the attempt has no missed move to check.
+    bool Check(const kx::Attempt& missed, const kx::EngineSettings& engine,
+               double analysisSeconds = 0);
     /// Drops every check, the one under way included, without a verdict.
     void Clear();
 

@@ -1,6 +1,7 @@
 #include "KestreluxView.h"
 
 #include "FlexGrid.h"
+#include "LastChoices.h"
 #include "NqCBoard.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
@@ -26,11 +27,14 @@ QString tr(const char* text)
 
 // The panel keeps the places it has beside the smallest board, shifted with
 // the board's right edge.
-constexpr int kPanelLeft = 6000;       // the panel's left edge beside the smallest board
-constexpr int kPanelGap = 120;         // from the board's right edge to the panel
-constexpr int kPanelWidth = 7500;      // from the panel's left edge to the window's right edge
-constexpr int kStatsAreaTop = 6060;    // the statistics area below the smallest board
-constexpr int kTypedMoveHeight = 330;  // the typed move's line below the report
+constexpr int kPanelLeft = 6000;      // the panel's left edge beside the smallest board
+constexpr int kPanelGap = 120;        // from the board's right edge to the panel
+constexpr int kPanelWidth = 7500;     // from the panel's left edge to the window's right edge
+constexpr int kStatsAreaTop = 6060;   // the statistics area below the smallest board
+constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
+constexpr int kButtonRowWidth = 7440; // the session buttons' row, as wide as the FEN box reaches
+constexpr int kButtonGap = 60;
+constexpr int kButtonPadding = 300;    // twips around a button's caption
 constexpr int kJudgingRowHeight = 360; // how answers are judged, above the report
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
@@ -141,6 +145,7 @@ void KestreluxView::Create(QWidget* window)
     button(cmdAnalyze, "cmdAnalyze", tr("Analyze"));
     text(txtTimeForPosition, "txtTimeForPosition", QStringLiteral("50"));
     button(cmdNew, "cmdNew", tr("Start"));
+    button(cmdReview, "cmdReview", tr("Review"));
     button(cmdEndSession, "cmdEndSession", tr("End"));
     cmdEndSession->setEnabled(false);
     button(CmdSolution, "CmdSolution", tr("Solution"));
@@ -259,10 +264,20 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     place(lblSideToMove, 12540, 540, 900, 330);
 
     // The session's buttons share the panel's width.
+    // The session's buttons share the row out by the room their captions
+    // need, so a long caption is not cut while a short one has room to spare.
     const QList<QPushButton*> buttons = sessionButtons();
-    const int slot = (kPanelWidth - 60) / int(buttons.size());
-    for (int i = 0; i < buttons.size(); ++i)
-        place(buttons.at(i), 6000 + i * slot, 1020, slot - 60, 390);
+    QList<int> needs;
+    int needed = 0;
+    for (QPushButton* b : buttons) {
+        needs << twips(b->fontMetrics().horizontalAdvance(b->text())) + kButtonPadding;
+        needed += needs.last();
+    }
+    for (int i = 0, left = 6000; i < buttons.size(); ++i) {
+        const int width = int(qint64(kButtonRowWidth) * needs.at(i) / needed);
+        place(buttons.at(i), left, 1020, width - kButtonGap, 390);
+        left += width;
+    }
 
     place(Label6, 6000, 1590, 480, 240);
     place(lblTime, 6480, 1545, 600, 330);
@@ -337,10 +352,11 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
     place(grdReport, left, top, width, qMax(600, gridBottom - top));
     place(typedMove, left, gridBottom + 60, width, kTypedMoveHeight);
 
-    static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.13, 0.01};
+    // Column 6 shows the review box a position went to.
+    static constexpr double kColumnShare[] = {0.08, 0.17, 0.18, 0.14, 0.01, 0.11, 0.06};
     const int gridWidth = twips(grdReport->width());
     for (int k = 0; k < grdReport->Cols(); ++k) {
-        double share = 0.14;
+        double share = 0.125;
         if (k < 7)
             share = kColumnShare[k];
         int w = kx::RoundToInt32(std::abs(gridWidth * share - 16));
@@ -352,8 +368,8 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
 
 QList<QPushButton*> KestreluxView::sessionButtons() const
 {
-    return {cmdNew,     cmdEndSession, cmdNext,      CmdSolution,
-            cmdAnalyze, cmdRecords,    cmdSetEngine, cmdExit};
+    return {cmdNew,     cmdReview,  cmdEndSession, cmdNext, CmdSolution,
+            cmdAnalyze, cmdRecords, cmdSetEngine,  cmdExit};
 }
 
 void KestreluxView::ShowClock(double elapsed, double allowed)
@@ -381,8 +397,8 @@ void KestreluxView::EnableAll(bool f)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
              txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
-             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution, chkWholeLine,
-             chkEngineCheck, chkCountEqual})
+             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdReview, cmdNext, CmdSolution,
+             chkWholeLine, chkEngineCheck, chkCountEqual})
         w->setEnabled(f);
     cmdEndSession->setEnabled(!f);
     txtCommento->setVisible(f);
@@ -398,6 +414,20 @@ void KestreluxView::ShowStatsControls(bool f)
              txtRisolto,  txtLivello,    txtAnalyzeTime, txtWaitTime,    Grid,      txtReport,
              txtCommento, mnEngineStart, chkTimer,       chkAuto,        chkAnalyze})
         w->setVisible(f);
+}
+
+void KestreluxView::ShowJudging(const kx::LastChoices& choices)
+{
+    chkWholeLine->setChecked(choices.wholeLine);
+    chkEngineCheck->setChecked(choices.engineCheck);
+    chkCountEqual->setChecked(choices.countEqual);
+}
+
+void KestreluxView::TakeJudging(kx::LastChoices& choices) const
+{
+    choices.wholeLine = chkWholeLine->isChecked();
+    choices.engineCheck = chkEngineCheck->isChecked();
+    choices.countEqual = chkCountEqual->isChecked();
 }
 
 void KestreluxView::ShowSideToMove(bool black)

@@ -2,6 +2,10 @@
 
 #include <QList>
 
+namespace kx {
+struct LastChoices;
+}
+
 class FlexGrid;
 class QCheckBox;
 class QComboBox;
@@ -48,6 +52,9 @@ struct KestreluxView
     void ShowVerdict(const QString& text, bool good);
     /// The side label's caption and colours.
     void ShowSideToMove(bool black);
+    /// The three boxes of how answers are judged, as chosen last, and back.
+    void ShowJudging(const kx::LastChoices& choices);
+    void TakeJudging(kx::LastChoices& choices) const;
     /// The side label's colours; red text marks statistics mode.
     void ColourSideLabel(bool black, bool statsModeMark);
 
@@ -79,6 +86,7 @@ struct KestreluxView
     QPushButton* cmdAnalyze = nullptr;
     QPushButton* cmdNew = nullptr;
     QPushButton* cmdEndSession = nullptr;
+    QPushButton* cmdReview = nullptr;
     QPushButton* CmdSolution = nullptr;
     QPushButton* cmdNext = nullptr;
     QLineEdit* txtAnalyzeTime = nullptr;

@@ -1,5 +1,6 @@
 #include "SessionReport.h"
 
+#include "EngineVerdict.h"
 #include "FlexGrid.h"
 #include "ReportLines.h"
 #include "SessionTally.h"
@@ -13,6 +14,7 @@ const QColor kSolvedColor(205, 240, 205);
 const QColor kMissedColor(250, 215, 215);
 const QColor kAsGoodColor(250, 240, 190); // missed, but the engine finds it as good
 constexpr int kSolutionColumn = 3;
+constexpr int kBoxColumn = 6;
 } // namespace
 
 SessionReport::SessionReport(FlexGrid* grid, QPlainTextEdit* text) : m_grid(grid), m_text(text) {}
@@ -27,7 +29,7 @@ void SessionReport::SetUp()
                                  QStringLiteral("bm"),
                                  QString(),
                                  QStringLiteral("Pos"),
-                                 QString(),
+                                 QStringLiteral("box"),
                                  QStringLiteral("solv"),
                                  QStringLiteral("Elap"),
                                  QStringLiteral("Sav")};
@@ -63,15 +65,16 @@ void SessionReport::colourRow(int row, const QColor& color)
         m_grid->setCellBackColor(row, c, color);
 }
 
-void SessionReport::AddEngineWord(const kx::Attempt& attempt, const QString& word, bool good)
+void SessionReport::AddEngineWord(const kx::Attempt& attempt, const kx::EngineVerdict& verdict)
 {
     // Row n holds the session's attempt n.
     const int r = attempt.number;
     if (r < 1 || r >= m_grid->Rows())
         return;
-    m_grid->setTextMatrix(r, kSolutionColumn, attempt.solution + QStringLiteral(" - ") + word);
+    m_grid->setTextMatrix(r, kSolutionColumn,
+                          attempt.solution + QStringLiteral(" - ") + verdict.text);
     if (m_grid->CellBackColor(r, 0) != kSolvedColor)
-        colourRow(r, good ? kAsGoodColor : kMissedColor);
+        colourRow(r, verdict.isEqual() ? kAsGoodColor : kMissedColor);
 }
 
 void SessionReport::ReviseAttempt(const kx::Attempt& attempt)
@@ -81,7 +84,7 @@ void SessionReport::ReviseAttempt(const kx::Attempt& attempt)
         return;
     const QStringList cells = attempt.reportRow();
     for (int c = 0; c < cells.size(); ++c) {
-        if (c != kSolutionColumn)
+        if (c != kSolutionColumn && c != kBoxColumn)
             m_grid->setTextMatrix(r, c, cells.at(c));
     }
     colourRow(r, kSolvedColor);
@@ -92,6 +95,11 @@ void SessionReport::ReviseAttempt(const kx::Attempt& attempt)
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     cursor.insertText(kx::AddTab(kx::AttemptLine(attempt.lineInput())));
+}
+
+void SessionReport::ShowBox(const QString& box)
+{
+    m_grid->setTextMatrix(m_grid->Rows() - 1, kBoxColumn, box);
 }
 
 void SessionReport::AddSummary(const QString& line)

@@ -8,7 +8,8 @@ class QPlainTextEdit;
 
 namespace kx {
 struct Attempt;
-}
+struct EngineVerdict;
+} // namespace kx
 
 /*
  * The session's report as the window shows it: one row of the report grid
@@ -28,12 +29,14 @@ public:
     /// finished position is written; the text report empty.
     void Reset();
     void AddAttempt(const kx::Attempt& attempt);
+    /// The review box the last attempt's position went to, in its row.
+    void ShowBox(const QString& box);
     void AddSummary(const QString& line);
-    /// The engine's word on the attempt, after its solution in the row; good
-    /// marks the row as an answer as good as the best.
-    void AddEngineWord(const kx::Attempt& attempt, const QString& word, bool good);
+    /// The engine's word on the attempt, after its solution in the row; an
+    /// equal move's row gets a colour of its own.
+    void AddEngineWord(const kx::Attempt& attempt, const kx::EngineVerdict& verdict);
     /// The attempt now counts as solved: its row and its line as a solve's,
-    /// the engine's word kept.
+    /// the engine's word and the review box kept.
     void ReviseAttempt(const kx::Attempt& attempt);
     QString Text() const;
 

@@ -34,6 +34,9 @@ constexpr Tip kTips[] = {
     {"Label13", "The side to move in the position on the board"},
     {"lblSideToMove", "The side to move in the position on the board"},
     {"cmdNew", "Start a session: positions are drawn at random from the suite, one at a time"},
+    {"cmdReview", "Review the positions you missed: a session of those due, most overdue first. "
+                  "A missed position comes back at once; solved in a review it comes back after "
+                  "1, 3, 7, 14 and then 30 days, and after that no more"},
     {"cmdNext", "Show another position drawn at random from the suite"},
     {"CmdSolution", "Show the best moves of the position and mark the first one on the board"},
     {"cmdAnalyze", "Let the chess engine analyse the position on the board; press again to stop"},
@@ -50,11 +53,14 @@ constexpr Tip kTips[] = {
     {"Label8", "Positions solved / positions finished, and the share solved"},
     {"lblSolved", "Positions solved / positions finished, and the share solved"},
     {"lblPunti", "Points of this session: quick answers score most, more so in long sessions"},
-    {"grdReport", "One row per finished position. n.: its number in the session; p.ti: points "
-                  "it earned (... when missed); move: your move; bm: the best moves; Pos: its "
-                  "number in the suite; Elap: seconds used; Sav: seconds left. After a session, "
-                  "click a row to see the position with the best move marked in green and "
-                  "yours in red"},
+    {"grdReport",
+     "One row per finished position. n.: its number in the session; p.ti: points "
+     "it earned (... when missed); move: your move; bm: the best moves (and the engine's word on a "
+     "miss, with Engine check); Pos: its "
+     "number in the suite; box: the review box a miss or a review put it in (out: it left "
+     "review); Elap: seconds used; Sav: seconds left. After a session, "
+     "click a row to see the position with the best move marked in green and "
+     "yours in red"},
     {"chkWholeLine", "Train a position whose record holds a line (pv) along all of it: each right "
                      "move is answered on the board by the line's next move, and the position "
                      "is solved when you have played your side of the line"},

@@ -4,6 +4,7 @@
 #include "EngineCheck.h"
 #include "ExternalLauncher.h"
 #include "FlexGrid.h"
+#include "HistoryKeeper.h"
 #include "IniFile.h"
 #include "LastChoices.h"
 #include "MoveTyping.h"
@@ -52,6 +53,9 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
     setObjectName(QStringLiteral("frmKestrelux"));
     m_view.Create(this);
     m_session = new kx::TrainingSession(m_shown, this);
+    // Connected to the session ahead of the window, so a report row can say
+    // which box its position went to.
+    m_history = new kx::HistoryKeeper(*m_session, m_dataFolder, this);
     m_moves = new MoveEntry(m_view.CBoard, m_shown, this);
     m_suites =
         new SuiteChooser(m_view.cmbEPDFile, m_programFolder, m_dataFolder, m_dialogRunner, this);
@@ -142,6 +146,7 @@ void frmKestrelux::connectElements()
     const KestreluxView& v = m_view;
     connect(v.cmdExit, &QPushButton::clicked, this, &frmKestrelux::cmdExit_Click);
     connect(v.cmdNew, &QPushButton::clicked, this, &frmKestrelux::cmdNew_Click);
+    connect(v.cmdReview, &QPushButton::clicked, this, &frmKestrelux::cmdReview_Click);
     connect(v.cmdNext, &QPushButton::clicked, this, &frmKestrelux::cmdNext_Click);
     connect(v.CmdSolution, &QPushButton::clicked, this, &frmKestrelux::CmdSolution_Click);
     connect(v.cmdAnalyze, &QPushButton::clicked, this, &frmKestrelux::cmdAnalyze_Click);
@@ -195,9 +200,7 @@ void frmKestrelux::Form_Load()
         m_view.txtTimeForPosition->setText(last.seconds);
         txtTimeForPosition_Validate();
     }
-    m_view.chkWholeLine->setChecked(last.wholeLine);
-    m_view.chkEngineCheck->setChecked(last.engineCheck);
-    m_view.chkCountEqual->setChecked(last.countEqual);
+    m_view.ShowJudging(last);
 
     static constexpr double kGridShare[] = {0.35, 0.15, 0.15, 0.15, 0.1, 0.1, 0.1, 0.1, 0.1, 0.4};
     // The position number must show whole, up to the largest suite.

@@ -27,6 +27,7 @@ class StatsTable;
 class SuiteChooser;
 
 namespace kx {
+class HistoryKeeper;
 class TrainingSession;
 struct Attempt;
 struct EngineVerdict;
@@ -84,6 +85,8 @@ public:
     void cmdNew_Click();
     /// Ends the running session now: the positions finished are reported and logged.
     void cmdEndSession_Click();
+    /// Starts a session of the positions due for review.
+    void cmdReview_Click();
     void cmdNext_Click();
     void cmbEPDFile_Click();
     void txtPos_DblClick();
@@ -157,6 +160,8 @@ private:
     kx::Result<> suiteReady();
     /// Tells, once for each reading of the suite, of lines that are no positions.
     void noticeSkippedLines();
+    /// Start and Review: a session of positions drawn at random, or of those due.
+    void startSession(bool review);
     /// Next's draw and show; false when no position could be shown.
     bool NextPosition();
     /// Keeps the suite and the two session settings for the next start.
@@ -202,6 +207,7 @@ private:
     SuiteChooser* m_suites = nullptr;         // owned as a child
     MoveTyping* m_typing = nullptr;           // owned as a child
     StatsTable* m_stats = nullptr;            // owned as a child
+    kx::HistoryKeeper* m_history = nullptr;   // owned as a child
     EngineCheck* m_check = nullptr;           // owned as a child
     std::unique_ptr<SessionReport> m_report;
     std::unique_ptr<AnalysisDriver> m_analysis;

@@ -54,8 +54,10 @@ void frmKestrelux::cmdRecords_Click()
     const QStringList log =
         kx::ReadLogLines(QDir(m_dataFolder).filePath(QLatin1String(kx::kLogFileName)));
 
+    const QStringList records = kx::ScoreRecords(log, query);
     frmRecords view(this);
-    view.ShowRecords(kx::ScoreRecords(log, query), kx::kScoreKeyWidth);
+    view.ShowRecords(records, kx::kScoreKeyWidth);
+    view.ShowProgress(kx::ScorePoints(records), query.suite);
     RunDialog(m_dialogRunner, view);
 }
 
@@ -114,9 +116,8 @@ void frmKestrelux::grdReport_Click()
     // The position comes up with the best move and the user's own marked.
     if (position > 0 && ShowPosition(kx::RoundToInt32(position))) {
         kx::MarkBestMove(*m_view.CBoard, m_shown.record());
-        // A line's first move is the one made on this position.
-        const QString moves = report->TextMatrix(report->Row(), kReportMoveColumn);
-        kx::MarkMoveText(*m_view.CBoard, moves.section(u' ', 0, 0), kx::kUserMoveColor);
+        kx::MarkMoveText(*m_view.CBoard, report->TextMatrix(report->Row(), kReportMoveColumn),
+                         kx::kUserMoveColor);
     }
 }
 

@@ -8,11 +8,12 @@
 #include "Epd.h"
 #include "EventPump.h"
 #include "FlexGrid.h"
+#include "HistoryKeeper.h"
 #include "LastChoices.h"
-#include "MoveEntry.h"
 #include "NqCBoard.h"
 #include "NumberText.h"
 #include "PositionTableModel.h"
+#include "ScoreLines.h"
 #include "SessionKeeper.h"
 #include "SessionReport.h"
 #include "StatsKeys.h"
@@ -62,6 +63,7 @@ void frmKestrelux::connectSession()
             m_session->Finish();
     });
     connect(m_session, &kx::TrainingSession::sessionEnded, this, &frmKestrelux::EndSession);
+    connect(m_history, &kx::HistoryKeeper::saveFailed, this, &frmKestrelux::showMessage);
     connect(m_session, &kx::TrainingSession::replyPlayed, m_moves, &MoveEntry::ShowReply);
     connect(m_check, &EngineCheck::verdictReady, this, &frmKestrelux::engineVerdict);
     connect(m_session, &kx::TrainingSession::attemptRevised, this, [this](const kx::Attempt& a) {
@@ -93,6 +95,16 @@ void frmKestrelux::noticeSkippedLines()
 
 void frmKestrelux::cmdNew_Click()
 {
+    startSession(false);
+}
+
+void frmKestrelux::cmdReview_Click()
+{
+    startSession(true);
+}
+
+void frmKestrelux::startSession(bool review)
+{
     // Settings typed but not yet left are checked before the session locks them.
     txtPositionsForSession_Validate();
     txtTimeForPosition_Validate();
@@ -101,15 +113,26 @@ void frmKestrelux::cmdNew_Click()
         showMessage(ready.error());
         return;
     }
+    m_history->UseSuite(suiteName());
+    qint32 positions = kx::RoundToInt32(kx::NumericValue(m_view.txtPositionsForSession->text()));
+    if (review) {
+        positions = m_history->BeginReview(m_suite, positions);
+        if (positions == 0) {
+            showMessage(tr("Nothing to review in %1").arg(suiteName()));
+            return;
+        }
+    }
 
     keepChoices();
 
     m_random.SeedFromClock();
     m_check->Clear(); // the last session's checks have no rows left to go to
     m_session->setWholeLine(m_view.chkWholeLine->isChecked());
-    m_session->Start(kx::RoundToInt32(kx::NumericValue(m_view.txtPositionsForSession->text())));
+    // Running before the first position comes up, so its answer is hidden.
+    m_session->Start(positions);
     if (!NextPosition()) {
         m_session->Abandon(); // nothing could be shown; the message has been given
+        m_history->review().Close();
         return;
     }
     m_view.ShowVerdict(QString(), true);
@@ -148,10 +171,10 @@ void frmKestrelux::showRecord()
 void frmKestrelux::keepChoices()
 {
     // A convenience: when the file cannot be written the next start has the defaults.
-    (void)kx::WriteLastChoices(
-        m_dataFolder, {m_suites->Remembered(), m_view.txtPositionsForSession->text(),
-                       m_view.txtTimeForPosition->text(), m_view.chkWholeLine->isChecked(),
-                       m_view.chkEngineCheck->isChecked(), m_view.chkCountEqual->isChecked()});
+    kx::LastChoices choices{m_suites->Remembered(), m_view.txtPositionsForSession->text(),
+                            m_view.txtTimeForPosition->text()};
+    m_view.TakeJudging(choices);
+    (void)kx::WriteLastChoices(m_dataFolder, choices);
 }
 
 void frmKestrelux::cmdNext_Click()
@@ -165,6 +188,10 @@ bool frmKestrelux::NextPosition()
     if (!ready) {
         showMessage(ready.error());
         return false;
+    }
+    if (m_history->review().isActive()) {
+        const std::optional<qint32> p = m_history->review().Next();
+        return p && ShowPosition(*p);
     }
     if (!statsMode) {
         // suiteReady has seen a record among the positions drawn from.
@@ -280,22 +307,19 @@ void frmKestrelux::attemptJudged(const kx::Attempt& attempt)
     showTotals();
     m_report->AddAttempt(attempt);
     m_view.ShowVerdict(attempt.verdict(), attempt.solved);
-    if (m_view.chkEngineCheck->isChecked() && !attempt.missedMove.isEmpty()) {
-        m_report->AddEngineWord(attempt, tr("the engine is checking..."), false);
-        m_check->Check(
-            attempt, engineSettings,
-            EngineCheck::SearchTimeWithin(kx::NumericValue(m_view.txtAnalyzeTime->text())));
-    }
+    m_report->ShowBox(m_history->BoxNote(attempt));
+    if (m_view.chkEngineCheck->isChecked() &&
+        m_check->Check(attempt, engineSettings, kx::NumericValue(m_view.txtAnalyzeTime->text())))
+        m_report->AddEngineWord(attempt, kx::EngineVerdict::pending());
     if (m_view.chkAnalyze->isChecked() && !m_session->positionAnalysed())
         analyseFinishedPosition();
 }
 
 void frmKestrelux::engineVerdict(const kx::Attempt& missed, const kx::EngineVerdict& verdict)
 {
-    const bool good = verdict.kind == kx::EngineVerdict::Kind::Equal;
-    m_report->AddEngineWord(missed, verdict.text, good);
-    // Still the last attempt of a session not yet reported: the line below the score says it too.
-    const bool open = m_view.chkTimer->isChecked();
+    m_report->AddEngineWord(missed, verdict);
+    // In a session not yet reported, the last attempt's line says it too, and it may count.
+    const bool open = m_view.chkTimer->isChecked(), good = verdict.isEqual();
     if (open && m_session->tally().attempts() == missed.number)
         m_view.ShowVerdict(missed.verdict() + tr(" - engine: ") + verdict.text, good);
     if (open && good && m_view.chkCountEqual->isChecked())
@@ -309,7 +333,7 @@ void frmKestrelux::EndSession()
         return;
     // An equal move may still count: the report waits for the engine's verdicts.
     if (m_view.chkCountEqual->isChecked() && m_check->busy()) {
-        m_view.ShowVerdict(tr("Waiting for the engine's verdict on the last misses..."), true);
+        m_view.ShowVerdict(tr("Waiting for the engine's verdicts..."), true);
         connect(m_check, &EngineCheck::idle, this, &frmKestrelux::EndSession,
                 Qt::SingleShotConnection);
         return;
@@ -328,7 +352,10 @@ void frmKestrelux::EndSession()
     summary.timeForPosition = m_view.txtTimeForPosition->text();
     summary.when = QDateTime::currentDateTime();
     summary.suiteName = suiteName();
-    summary.levelTag = m_session->levelTag();
+    // A review is marked where a level tag goes, so the scores window tells it apart.
+    summary.levelTag =
+        m_history->review().isActive() ? QLatin1String(kx::kReviewMark) : m_session->levelTag();
+    m_history->review().Close();
     m_report->AddSummary(kx::SummaryLine(summary));
     m_sessionKeeper->Finished(m_report->Text());
     m_view.ShowVerdict(tally.verdict(m_sessionKeeper->Kept().isEmpty()), true);

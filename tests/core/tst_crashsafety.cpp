@@ -1,5 +1,6 @@
 // The files the trainer writes, when the writing goes wrong: the session
-// log, the settings file and a statistics file are written over and over by a
+// log, the settings file, a statistics file and a position history are written
+// over and over by a
 // copy of this program (started with --writer) that is killed with SIGKILL at
 // many points; after every kill the file holds the content before a write or
 // after it, never a cut or mixed one, and the log every session appended
@@ -7,6 +8,7 @@
 // naming the file and leave the file as it was.
 
 #include "FileSizeLimit.h"
+#include "HistoryFile.h"
 #include "IniFile.h"
 #include "SessionLog.h"
 #include "StatsFile.h"
@@ -70,6 +72,25 @@ TableRows statsRows(int n)
     return rows;
 }
 
+// A suite's position history after n attempts, a few hundred positions met.
+std::vector<HistoryEntry> historyEntries(int n)
+{
+    std::vector<HistoryEntry> entries;
+    const QDate day(2024, 1, 1);
+    for (int i = 1; i <= 200 + n * 31 % 800; ++i) {
+        HistoryEntry e;
+        e.number = i;
+        e.key = quint64(i) * 0x9e3779b97f4a7c15ull;
+        e.attempts = n + 1;
+        e.solves = n % 2;
+        e.lastSeen = day.addDays(n);
+        e.box = 1 + i % 6;
+        e.due = day.addDays(n + i % 30);
+        entries.push_back(e);
+    }
+    return entries;
+}
+
 // The whole file after write n (n = 0: before the first).
 QByteArray contentAfter(const QString& kind, int n)
 {
@@ -84,6 +105,8 @@ QByteArray contentAfter(const QString& kind, int n)
                (n ? engineValue(n).toUtf8() : QByteArray("start")) +
                "\r\nCommandLine=-x\r\n[Tail]\r\nA=1";
     }
+    if (kind == "history")
+        return HistoryText(historyEntries(n));
     return StatsText(statsRows(n));
 }
 
@@ -93,6 +116,8 @@ Result<> writeNext(const QString& kind, const QString& path, int n)
         return AppendSessionLog(path, sessionReport(n));
     if (kind == "ini")
         return WriteIniValue(path, "Kestrelux", "Engine", engineValue(n));
+    if (kind == "history")
+        return WriteHistoryFile(path, historyEntries(n));
     return WriteStatsFile(path, statsRows(n));
 }
 
@@ -148,6 +173,7 @@ void TestCrashSafety::killedWhileWriting_data()
     QTest::newRow("session log, appended") << "log";
     QTest::newRow("settings file, one value changed") << "ini";
     QTest::newRow("statistics file, saved whole") << "stats";
+    QTest::newRow("position history, saved whole") << "history";
 }
 
 void TestCrashSafety::killedWhileWriting()
@@ -197,7 +223,7 @@ void TestCrashSafety::refusedWriteLosesNothing_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("fullDisk"); // else a read-only folder
-    for (const char* kind : {"log", "ini", "stats"}) {
+    for (const char* kind : {"log", "ini", "stats", "history"}) {
         QTest::addRow("%s, full disk", kind) << kind << true;
         QTest::addRow("%s, read-only folder", kind) << kind << false;
     }

@@ -6,6 +6,7 @@
 #include "EngineLine.h"
 #include "Epd.h"
 #include "Fen.h"
+#include "HistoryFile.h"
 #include "IniFile.h"
 #include "Judging.h"
 #include "MoveMatch.h"
@@ -162,6 +163,8 @@ private slots:
     void statisticsFiles();
     void summaryLines_data() { mutations::addKindRows(); }
     void summaryLines();
+    void historyFiles_data() { mutations::addKindRows(); }
+    void historyFiles();
 
 private:
     QList<QByteArray> m_records; // every line of the shipped suites, with its line end
@@ -354,6 +357,36 @@ void TestMutatedInput::statisticsFiles()
             QVERIFY2(row.size() <= TableCol::Count, m.where(i, mutated));
         const QByteArray saved = StatsText(read.rows);
         QVERIFY2(StatsText(ParseStats(saved).rows) == saved, m.where(i, mutated));
+    }
+}
+
+// A damaged history keeps only entries the review rules could have written,
+// one per position, in order, and writes them back as it read them.
+void TestMutatedInput::historyFiles()
+{
+    Mutator m;
+    const QDate today(2024, 6, 15);
+    std::vector<HistoryEntry> entries;
+    for (qint32 n = 1; n <= 40; n += 1 + m.below(3)) {
+        HistoryEntry e;
+        e.number = n;
+        e.key = RecordKey(QString::fromUtf8(m.pick(m_records)));
+        e.attempts = 1 + m.below(9);
+        for (int i = m.below(4); i > 0; --i)
+            e = AfterAttempt(e, m.chance(50), m.chance(50), today.addDays(-m.below(20)));
+        entries.push_back(e);
+    }
+    const QByteArray file = HistoryText(entries);
+    for (int i = m.cases(400); i > 0; --i) {
+        const QByteArray mutated = m.mutate(file);
+        const HistoryReading read = ParseHistory(mutated, today);
+        for (std::size_t k = 0; k < read.entries.size(); ++k) {
+            QVERIFY2(IsPlausible(read.entries[k], today), m.where(i, mutated));
+            QVERIFY2(k == 0 || read.entries[k - 1].number < read.entries[k].number,
+                     m.where(i, mutated));
+        }
+        const HistoryReading again = ParseHistory(HistoryText(read.entries), today);
+        QVERIFY2(again.entries == read.entries && again.dropped == 0, m.where(i, mutated));
     }
 }
 

@@ -66,8 +66,9 @@ void TestMainWindow::elementsCarryTheirCaptions()
         "chkTimer=Timer|chkAuto=Auto|cmdEngRestart=restart|cmdStopEng=StopEng|"
         "mnEngineStart=engine start|cmdSetEngine=Set Eng|txtPositionsForSession=10|"
         "cmdScanBM=ScanBm|chkAnalyze=Analyze|cmdAnalyze=Analyze|txtTimeForPosition=50|"
-        "cmdNew=Start|CmdSolution=Solution|cmdNext=Next|Label13=  Side       To Move|"
-        "lblSideToMove= WHITE|lblPunti=0|Label12=aTime|lblLivello=Livello|Label11=Risolto|"
+        "cmdNew=Start|cmdReview=Review|CmdSolution=Solution|cmdNext=Next|"
+        "Label13=  Side       To Move|lblSideToMove= WHITE|lblPunti=0|"
+        "Label12=aTime|lblLivello=Livello|Label11=Risolto|"
         "Label10=Uscito|Label5=Commento|Label9=Depth|Label8=Pos/solv.|Label7=Elap. Sav|"
         "Label6=Time|Label4=Valutaz.|Label3=Difficolta|lblPositionsForSession=Pos/Sess|"
         "Label2=Fen|Label1=Pos N|lblTotSaved=0|lblSolved=0|lblTotTime=0|lblTime=0|"
@@ -197,7 +198,7 @@ void TestMainWindow::switchesLockAndShowElements()
     timer->setChecked(true);
     for (const char* name : {"txtTimeForPosition", "txtPositionsForSession", "txtFen", "txtPos",
                              "cmbEPDFile", "cmdRecords", "cmdSetEngine", "cmdAnalyze", "cmdExit",
-                             "cmdNew", "cmdNext", "CmdSolution"})
+                             "cmdNew", "cmdReview", "cmdNext", "CmdSolution"})
         QVERIFY2(!a.element<QWidget>(name)->isEnabled(), name);
     QVERIFY(a.element<QWidget>("CBoard")->isEnabled());
 
@@ -441,7 +442,7 @@ void TestMainWindow::tooltipsAndTabOrder()
     a.element<QCheckBox>("chkTimer")->setChecked(false);
     a.board()->setFocus();
     QStringList visited;
-    for (int i = 0; i < 17; ++i) {
+    for (int i = 0; i < 18; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         const QWidget* focus = QApplication::focusWidget();
         // The suite box takes the keyboard in its (unnamed) line.
@@ -449,11 +450,11 @@ void TestMainWindow::tooltipsAndTabOrder()
     }
     // Settings, buttons, how answers are judged, the report (which lets Tab
     // go on), and round again.
-    QCOMPARE(visited.join(' '), QStringLiteral("txtPos txtFen txtPositionsForSession "
-                                               "txtTimeForPosition cmbEPDFile cmdNew cmdNext "
-                                               "CmdSolution cmdAnalyze cmdRecords cmdSetEngine "
-                                               "cmdExit chkWholeLine chkEngineCheck chkCountEqual "
-                                               "grdReport CBoard"));
+    QCOMPARE(visited.join(' '),
+             QStringLiteral("txtPos txtFen txtPositionsForSession "
+                            "txtTimeForPosition cmbEPDFile cmdNew cmdReview cmdNext "
+                            "CmdSolution cmdAnalyze cmdRecords cmdSetEngine "
+                            "cmdExit chkWholeLine chkEngineCheck chkCountEqual grdReport CBoard"));
 }
 
 void TestMainWindow::closingDuringASessionAsks_data()

@@ -7,16 +7,19 @@
 #include "Epd.h"
 #include "KestreluxTestAccess.h"
 #include "ReportLines.h"
+#include "ScoreLines.h"
 #include "StatsFile.h"
 #include "TrainerFixture.h"
 #include "frmRecords.h"
 
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QXYSeries>
 
 using namespace Pellomar;
 
@@ -85,41 +88,89 @@ private slots:
 void TestRecords::scoresWindow()
 {
     TrainerFixture fx;
-    QByteArray log;
-    for (const char* points : {"150", "1200", "87"}) {
+    // Sessions as the log holds them, not in the order they were played: a
+    // review, one whose date cannot be read, another suite's, an attempt line.
+    struct Logged
+    {
+        const char* points;
+        const char* solved;
+        QDateTime when;
+        const char* tag;
+        QString suite = kWac;
+    };
+    const QDateTime march1(QDate(2024, 3, 1), QTime(10, 0));
+    const QDateTime march3(QDate(2024, 3, 3), QTime(18, 30));
+    const QDateTime march5(QDate(2024, 3, 5), QTime(9, 15));
+    const QList<Logged> sessions = {{"1200", "9/10(90%)", march5, ""},
+                                    {"150", "3/10(30%)", march1, ""},
+                                    {"87", "2/4(50%)", march3, kx::kReviewMark},
+                                    {"99", "5/10(50%)", QDateTime(), ""},
+                                    {"500", "10/10(100%)", march3, "", "WCSAC.EPD"}};
+    QByteArray log = " 96.8 01) Move:Qd3h7 Sol:Qxh7+solv01  Elap100  Save40  PosN057\n";
+    for (const Logged& s : sessions) {
         kx::SummaryLineInput in;
-        in.puntiCaption = points;
-        in.suiteName = kWac;
+        in.puntiCaption = s.points;
+        in.solvedCaption = s.solved;
+        in.when = s.when;
+        in.suiteName = s.suite;
+        in.levelTag = s.tag;
         log += kx::AddTab(kx::SummaryLine(in)).toUtf8() + "\n";
     }
     fx.writeFile(fx.dataFile(QStringLiteral("KXLog.txt")), log);
     KestreluxTestAccess& a = fx.openOn(pawnPushSuite(5));
     QStringList shown;
     QString title;
+    QString chartTitle;
+    QList<QList<QPointF>> series;
+    qsizetype axes = 0;
     QRect listPlace;
+    QRect chartPlace;
     a.w.setDialogRunner([&](QDialog& dialog) {
         auto* list = dialog.findChild<QListWidget*>(QStringLiteral("lstVisRecords"));
-        if (!qobject_cast<frmRecords*>(&dialog) || !list)
+        auto* chart = dialog.findChild<QChartView*>(QStringLiteral("chtScores"));
+        if (!qobject_cast<frmRecords*>(&dialog) || !list || !chart)
             return 0;
         title = dialog.windowTitle();
         dialog.show();
         dialog.resize(500, 300);
-        // The list follows on the resize event; the check below says whether it did.
-        (void)QTest::qWaitFor([&] { return list->geometry() == QRect(0, 0, 500, 300); });
+        // Both follow on the resize event; the checks below say whether they did.
+        (void)QTest::qWaitFor([&] { return list->geometry().bottom() == 299; });
         listPlace = list->geometry();
+        chartPlace = chart->geometry();
         for (int i = 0; i < list->count(); ++i)
-            shown << list->item(i)->text().left(5);
+            shown << list->item(i)->text().left(5) + list->item(i)->text().mid(84);
+        chartTitle = chart->chart()->title();
+        axes = chart->chart()->axes().size();
+        for (QAbstractSeries* s : chart->chart()->series())
+            series << static_cast<QXYSeries*>(s)->points();
         return 0;
     });
     a.click("cmdRecords");
     QCOMPARE(title, QStringLiteral("Form1"));
-    QCOMPARE(listPlace, QRect(0, 0, 500, 300)); // the list fills the window
-    QCOMPARE(shown, (QStringList{"1200 ", " 150 ", "  87 "}));
+    // The chart above, the list below, together filling the window.
+    QCOMPARE(chartPlace.united(listPlace), QRect(0, 0, 500, 300));
+    QVERIFY(chartPlace.bottom() < listPlace.top());
+    // Best first; a review keeps its mark.
+    QCOMPARE(shown, (QStringList{"1200 ", " 150 ", "  99 ", "  87 [Review]"}));
+    // In the order played: the sessions, the reviews, the share solved in each.
+    auto at = [](const QDateTime& when, double y) {
+        return QPointF(qreal(when.toMSecsSinceEpoch()), y);
+    };
+    QCOMPARE(series.size(), 3);
+    QCOMPARE(series.at(0), (QList<QPointF>{at(march1, 150), at(march5, 1200)}));
+    QCOMPARE(series.at(1), (QList<QPointF>{at(march3, 87)}));
+    QCOMPARE(series.at(2), (QList<QPointF>{at(march1, 30), at(march3, 50), at(march5, 90)}));
+    QCOMPARE(axes, 3);
 
     QFile::remove(fx.dataFile(QStringLiteral("KXLog.txt")));
     shown.clear();
+    series.clear();
     a.w.cmdRecords_Click();
     QVERIFY(shown.isEmpty());
+    // No empty axes: the chart says there is nothing yet.
+    QCOMPARE(chartTitle, QStringLiteral("No sessions of WAC.EPD in the log yet"));
+    QCOMPARE(axes, 0);
+    QVERIFY(series.isEmpty());
 }
 
 void TestRecords::suiteSwitchSavesTheTableLeft()

@@ -1,6 +1,7 @@
 // Training sessions in the window: what a finished attempt shows (labels,
 // report grid, text report, clipboard), whole sessions from the keyboard and
-// the mouse into the log, and moves on the board judged.
+// the mouse into the log, moves on the board judged, and reviews of the
+// positions missed.
 
 #include "Epd.h"
 #include "KestreluxTestAccess.h"
@@ -11,6 +12,8 @@
 #include <QClipboard>
 #include <QPushButton>
 #include <QTest>
+
+#include <set>
 
 using namespace Pellomar;
 
@@ -30,6 +33,17 @@ QString readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// Plays the attempt on the board to its end, solving it (the pawn push) or
+// not (a king move); the position it was on.
+qint32 playAttempt(KestreluxTestAccess& a, bool solve)
+{
+    const qint32 position = a.currentPosition();
+    a.clock()->stop();
+    solve ? a.playMove(e, 2, e, 4) : a.playMove(e, 1, d, 1);
+    a.finishAttempt();
+    return position;
+}
+
 } // namespace
 
 class TestSession : public QObject
@@ -46,6 +60,7 @@ private slots:
     void endedEarly();
     void wholeLines_data();
     void wholeLines();
+    void reviewBringsBackTheMisses();
 };
 
 void TestSession::workedExampleReportLine()
@@ -312,6 +327,68 @@ void TestSession::wholeLines()
     QVERIFY2(a.lastReportLine().contains(line), qPrintable(a.lastReportLine()));
     QFETCH(QString, verdict);
     QVERIFY2(a.text("lblVerdict").startsWith(verdict), qPrintable(a.text("lblVerdict")));
+}
+
+// Positions missed in a session come back in a review, lowest number first
+// as all are due since today, each once; the review moves them between boxes,
+// is logged as one, and the history outlives a restart but not a change of
+// the position's record.
+void TestSession::reviewBringsBackTheMisses()
+{
+    TrainerFixture fx;
+    KestreluxTestAccess& first = fx.openOn(pawnPushSuite(20), true);
+    auto* timer = first.element<QCheckBox>("chkTimer");
+    first.click("cmdReview");
+    QCOMPARE(fx.messages, QStringList{"Nothing to review in WAC.EPD"});
+    QVERIFY(!timer->isChecked());
+
+    first.click("cmdNew");
+    std::set<qint32> missed;
+    for (int i = 0; i < 10; ++i) {
+        const qint32 position = playAttempt(first, i % 3 == 0);
+        if (i % 3)
+            missed.insert(position);
+    }
+    QVERIFY(!timer->isChecked());
+    QCOMPARE(first.report()->TextMatrix(2, 6), QStringLiteral("1")); // missed: box 1
+
+    first.click("cmdReview");
+    QVERIFY(timer->isChecked());
+    QCOMPARE(first.session().positions(), qint32(missed.size())); // fewer than ten
+    QList<qint32> reviewed;
+    while (timer->isChecked())
+        reviewed << playAttempt(first, reviewed.size() > 0); // the first missed again
+    QCOMPARE(reviewed, QList<qint32>(missed.begin(), missed.end()));
+    QStringList boxes;
+    for (int row = 1; row <= reviewed.size(); ++row)
+        boxes << first.report()->TextMatrix(row, 6);
+    QCOMPARE(boxes, QStringList{"1"} + QStringList(reviewed.size() - 1, "2"));
+    QVERIFY(first.lastReportLine().endsWith(QLatin1String("[Review]")));
+    QVERIFY(readFile(fx.dataFile("KXLog.txt")).endsWith(first.lastReportLine() + u'\n'));
+
+    // After a restart only the one missed in the review is due.
+    fx.window.reset();
+    fx.open();
+    KestreluxTestAccess& again = *fx.access;
+    again.click("cmdReview");
+    QCOMPARE(again.session().positions(), 1);
+    QCOMPARE(again.currentPosition(), reviewed.first());
+    playAttempt(again, false);
+
+    // Its record changed, it is not reviewed, and the history forgets it.
+    QStringList changed = pawnPushSuite(20);
+    changed[reviewed.first() - 1] += QStringLiteral(" c0 \"edited\";");
+    fx.addSuite(QStringLiteral("WAC.EPD"), changed);
+    fx.messages.clear();
+    again.click("cmdReview");
+    QCOMPARE(fx.messages, QStringList{"Nothing to review in WAC.EPD"});
+    const QString history = readFile(fx.dataFile("WAC.EPD_KXH.txt"));
+    auto kept = [&](qint32 position) {
+        return history.contains(u'\n' + QString::number(position) + u' ');
+    };
+    QVERIFY(!kept(reviewed.first()));
+    for (qint32 position : reviewed.mid(1))
+        QVERIFY(kept(position));
 }
 
 QTEST_MAIN(TestSession)

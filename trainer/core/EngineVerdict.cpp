@@ -87,6 +87,11 @@ EngineVerdict EngineVerdict::none()
     return {Kind::None, QCoreApplication::translate("kx", "no engine verdict")};
 }
 
+EngineVerdict EngineVerdict::pending()
+{
+    return {Kind::None, QCoreApplication::translate("kx", "the engine is checking...")};
+}
+
 EngineVerdict CompareScores(const EngineScore& user, const EngineScore& best,
                             const QString& refutation)
 {

@@ -40,7 +40,11 @@ struct EngineVerdict
     /// "no engine verdict".
     QString text;
 
+    bool isEqual() const { return kind == Kind::Equal; }
+    /// "no engine verdict": the engine failed, hung or is missing.
     static EngineVerdict none();
+    /// What a row shows while the engine checks: "the engine is checking...".
+    static EngineVerdict pending();
 };
 
 /// The verdict on the user's move against the best; refutation is the

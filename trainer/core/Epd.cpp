@@ -94,39 +94,62 @@ QString trimBlanks(const QString& text)
     return text.mid(from, to - from);
 }
 
-// The operation opcode ("bm") of the record up to, not including, its ";",
-// or "" when the record has none; see GetBmField.
-QString operationField(const QString& record, QStringView opcode)
+} // namespace
+
+namespace {
+
+// Where the placement ends: the side, castling and en-passant fields that
+// follow can never hold an operation's name, so scanning on from here is safe.
+qsizetype afterPlacement(QStringView line)
 {
-    const QString line = withoutLineEnd(record);
-    const qsizetype n = line.size();
-    // Skip the placement; the side, castling and en-passant fields that follow
-    // can never hold an opcode, so scanning on from here is safe.
     qsizetype i = 0;
-    while (i < n && isBlank(line[i]))
+    while (i < line.size() && isBlank(line[i]))
         ++i;
-    while (i < n && !isBlank(line[i]))
+    while (i < line.size() && !isBlank(line[i]))
         ++i;
+    return i;
+}
+
+struct OperationSpan
+{
+    qsizetype begin = -1; // where its name starts; -1 when there is none
+    qsizetype end = -1;   // where it ends: at its ";", or after its moves without one
+    bool semicolon = false;
+};
+
+// The first operation named one of names ("bm", ...) at or after from, outside
+// quoted text: a name at the start of the operations or after ";" or a blank,
+// followed by a space.
+OperationSpan findOperation(QStringView line, qsizetype from, const QStringList& names)
+{
     bool quoted = false;
-    for (; i < n; ++i) {
-        const QChar c = line[i];
-        if (c == u'"') {
+    for (qsizetype i = from; i < line.size(); ++i) {
+        if (line[i] == u'"') {
             quoted = !quoted;
             continue;
         }
-        if (quoted || c != opcode[0])
-            continue;
         const bool atWordStart = i > 0 && (line[i - 1] == u';' || isBlank(line[i - 1]));
-        const QStringView rest = QStringView(line).mid(i);
-        if (atWordStart && rest.startsWith(opcode) && rest.mid(opcode.size()).startsWith(u' ')) {
-            const qsizetype end = line.indexOf(u';', i);
-            if (end >= 0)
-                return line.mid(i, end - i);
-            const qsizetype afterOpcode = i + opcode.size();
-            return line.mid(i, takeMoveWords(line, afterOpcode, [](QStringView, bool) {}) - i);
-        }
+        if (quoted || !atWordStart || i + 2 >= line.size() || line[i + 2] != u' ' ||
+            !names.contains(line.mid(i, 2)))
+            continue;
+        OperationSpan span;
+        span.begin = i;
+        span.end = line.indexOf(u';', i);
+        span.semicolon = span.end >= 0;
+        if (!span.semicolon)
+            span.end = takeMoveWords(line, i + 2, [](QStringView, bool) {});
+        return span;
     }
     return {};
+}
+
+// The record's operation of that name up to, not including, its ";", or ""
+// when the record has none; see GetBmField.
+QString operationField(const QString& record, const QString& name)
+{
+    const QString line = withoutLineEnd(record);
+    const OperationSpan op = findOperation(line, afterPlacement(line), {name});
+    return op.begin < 0 ? QString() : line.mid(op.begin, op.end - op.begin);
 }
 
 // The moves of an operation field as written, a lone mark joined to the move before it.
@@ -146,7 +169,7 @@ QStringList fieldMoveWords(const QString& field)
 
 QString GetBmField(const QString& record)
 {
-    return operationField(record, u"bm");
+    return operationField(record, QStringLiteral("bm"));
 }
 
 QString WithoutSolution(const QString& record)
@@ -154,34 +177,16 @@ QString WithoutSolution(const QString& record)
     static const QStringList kSolutionOps = {QStringLiteral("bm"), QStringLiteral("am"),
                                              QStringLiteral("pv")};
     const QString line = withoutLineEnd(record);
-    const qsizetype n = line.size();
-    qsizetype i = 0;
-    while (i < n && isBlank(line[i]))
-        ++i;
-    while (i < n && !isBlank(line[i]))
-        ++i;
-    QString kept = line.left(i);
-    bool quoted = false;
-    for (qsizetype from = i; i < n;) {
-        const QChar c = line[i];
-        if (c == u'"')
-            quoted = !quoted;
-        const bool atWordStart = !quoted && (line[i - 1] == u';' || isBlank(line[i - 1]));
-        const QStringView word = QStringView(line).mid(i, 3);
-        if (atWordStart && word.size() == 3 && isBlank(word[2]) &&
-            kSolutionOps.contains(word.left(2))) {
-            // The operation up to its ";", or its moves when it has none.
-            kept += QStringView(line).mid(from, i - from);
-            const qsizetype semicolon = line.indexOf(u';', i);
-            i = semicolon >= 0 ? semicolon + 1
-                               : takeMoveWords(line, i + 2, [](QStringView, bool) {});
-            from = i;
-            continue;
-        }
-        ++i;
-        if (i == n)
-            kept += QStringView(line).mid(from);
+    QString kept;
+    qsizetype from = 0;
+    for (qsizetype at = afterPlacement(line);;) {
+        const OperationSpan op = findOperation(line, at, kSolutionOps);
+        if (op.begin < 0)
+            break;
+        kept += QStringView(line).mid(from, op.begin - from);
+        from = at = op.end + (op.semicolon ? 1 : 0);
     }
+    kept += QStringView(line).mid(from);
     return kept.simplified();
 }
 
@@ -243,12 +248,12 @@ QStringList GetBestMoveWords(const QString& record)
 
 QStringList GetAvoidMoveWords(const QString& record)
 {
-    return fieldMoveWords(operationField(record, u"am"));
+    return fieldMoveWords(operationField(record, QStringLiteral("am")));
 }
 
 QStringList GetLineMoveWords(const QString& record)
 {
-    return fieldMoveWords(operationField(record, u"pv"));
+    return fieldMoveWords(operationField(record, QStringLiteral("pv")));
 }
 
 } // namespace kx

@@ -1,0 +1,54 @@
+#include "PositionHistory.h"
+
+#include <algorithm>
+
+namespace kx {
+
+namespace {
+
+// The first entry of that number or a higher one, in entries sorted by number.
+std::vector<HistoryEntry>::iterator lowerBound(std::vector<HistoryEntry>& entries, qint32 number)
+{
+    return std::lower_bound(entries.begin(), entries.end(), number,
+                            [](const HistoryEntry& entry, qint32 n) { return entry.number < n; });
+}
+
+} // namespace
+
+PositionHistory::PositionHistory(std::vector<HistoryEntry> entries) : m_entries(std::move(entries))
+{
+}
+
+const HistoryEntry& PositionHistory::Record(qint32 number, const QString& record, bool solved,
+                                            bool review, QDate today)
+{
+    const quint64 key = RecordKey(record);
+    auto at = lowerBound(m_entries, number);
+    HistoryEntry fresh;
+    fresh.number = number;
+    fresh.key = key;
+    if (at == m_entries.end() || at->number != number)
+        at = m_entries.insert(at, fresh);
+    else if (at->key != key)
+        *at = fresh; // another record under this number now: a history of its own
+    *at = AfterAttempt(*at, solved, review, today);
+    return *at;
+}
+
+std::vector<qint32> PositionHistory::TakeDue(QDate today, qsizetype most,
+                                             const EntryCheck& stillMatches, bool* dropped)
+{
+    std::vector<qint32> stale;
+    std::vector<qint32> due = DueOrder(m_entries, today, most, stillMatches, stale);
+    if (dropped)
+        *dropped = !stale.empty();
+    if (!stale.empty()) {
+        std::sort(stale.begin(), stale.end());
+        std::erase_if(m_entries, [&](const HistoryEntry& entry) {
+            return std::binary_search(stale.begin(), stale.end(), entry.number);
+        });
+    }
+    return due;
+}
+
+} // namespace kx
