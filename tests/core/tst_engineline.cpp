@@ -7,6 +7,7 @@
 #include "EngineVerdict.h"
 #include "UciLine.h"
 
+#include <QLocale>
 #include <QTest>
 
 class TestEngineLine : public QObject
@@ -14,6 +15,7 @@ class TestEngineLine : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); } // the verdicts' decimal points
     void thinkingLines_data();
     void thinkingLines();
     void bestMoves_data();
