@@ -150,8 +150,10 @@ void EngineCheck::evaluated()
     const bool userDone = m_userFixed || m_user.state() == S::Done;
     const bool bestDone = m_bestFixed || m_best.state() == S::Done;
     if (userDone && !bestDone) {
+        const quint64 generation = m_generation;
         startBest(); // unless it has started already
-        m_best.Analyse(m_job->searchTime);
+        if (generation == m_generation && m_state == State::Checking)
+            m_best.Analyse(m_job->searchTime);
         return;
     }
     if (!userDone || !bestDone)
