@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <limits>
 
@@ -73,6 +74,31 @@ int KestreluxView::FitBoardSide(int wanted, int roomWidth)
 int KestreluxView::WindowWidthFor(int boardSide)
 {
     return kBoardMargin + boardSide + kPanelGap + kPanelWidth;
+}
+
+int KestreluxView::FitWindow(QWidget& window, bool statsMode)
+{
+    const int below = statsMode ? kStatsBelowBoard : kBelowBoard;
+    // A window of its own size may grow to the screen's width (or keeps its
+    // own, when wider); a maximised one has the width it has.
+    const Qt::WindowStates state = window.windowState();
+    const bool sized = !(state & (Qt::WindowMaximized | Qt::WindowFullScreen));
+    const QScreen* s = window.screen();
+    const int width = twips(window.width());
+    const int room = sized && s ? twips(s->availableGeometry().width()) : width;
+    const int side =
+        FitBoardSide(twips(window.height()) - kBoardMargin - below, std::max(room, width));
+    const QSize smallest(WindowWidthFor(side) / kTwipsPerPixel,
+                         (kBoardMargin + kMinBoardSide + kBelowBoard) / kTwipsPerPixel);
+    if (window.minimumSize() != smallest)
+        window.setMinimumSize(smallest);
+    if (!statsMode &&
+        !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const int fitted = (kBoardMargin + side + kBelowBoard) / kTwipsPerPixel;
+        if (window.height() != fitted)
+            window.resize(window.width(), fitted);
+    }
+    return side;
 }
 
 void KestreluxView::Create(QWidget* window)

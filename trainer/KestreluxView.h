@@ -63,6 +63,12 @@ struct KestreluxView
     static int FitBoardSide(int wanted, int roomWidth);
     /// The window's width (twips) for a board of that side.
     static int WindowWidthFor(int boardSide);
+    /// Fits window to its board after a resize and gives the board's side
+    /// (twips): the board takes the height the window has, within the room
+    /// the screen (or a maximised window) has beside the panel; the window is
+    /// never too narrow for the panel, and outside statistics mode it ends
+    /// just below the board.
+    static int FitWindow(QWidget& window, bool statsMode);
 
     static constexpr int kBoardMargin = 120;      // left of and above the board
     static constexpr int kMinBoardSide = 5760;    // the smallest board: 42-pixel squares

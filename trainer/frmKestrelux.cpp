@@ -261,18 +261,6 @@ void frmKestrelux::cmdExit_Click()
     close();
 }
 
-int frmKestrelux::boardSideForWindow() const
-{
-    const int below = statsMode ? KestreluxView::kStatsBelowBoard : KestreluxView::kBelowBoard;
-    // A window of its own size may grow to the screen's width (or keeps its
-    // own, when wider); a maximised one has the width it has.
-    const bool sized = !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
-    const QScreen* s = screen();
-    const int room = sized && s ? twips(s->availableGeometry().width()) : twips(width());
-    return KestreluxView::FitBoardSide(twips(height()) - KestreluxView::kBoardMargin - below,
-                                       std::max(room, twips(width())));
-}
-
 void frmKestrelux::layOut(int boardSide)
 {
     m_view.Place(boardSide, statsMode, height());
@@ -285,25 +273,7 @@ void frmKestrelux::resizeEvent(QResizeEvent* event)
     if (m_inLayout)
         return;
     m_inLayout = true;
-    // The board takes the height the window has; the window is never too
-    // narrow for the panel beside it.
-    const int side = boardSideForWindow();
-    const QSize smallest(
-        KestreluxView::WindowWidthFor(side) / kTwipsPerPixel,
-        (KestreluxView::kBoardMargin + KestreluxView::kMinBoardSide + KestreluxView::kBelowBoard) /
-            kTwipsPerPixel);
-    if (minimumSize() != smallest)
-        setMinimumSize(smallest);
-    const Qt::WindowStates state = windowState();
-    if (!statsMode &&
-        !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        // The window ends just below the board.
-        const int fitted =
-            std::abs(KestreluxView::kBoardMargin + side + KestreluxView::kBelowBoard);
-        if (height() != fitted / kTwipsPerPixel)
-            resize(width(), fitted / kTwipsPerPixel);
-    }
-    layOut(side);
+    layOut(KestreluxView::FitWindow(*this, statsMode));
     m_inLayout = false;
 }
 

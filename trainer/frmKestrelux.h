@@ -141,9 +141,6 @@ private:
     void connectAnalysis();
     void Form_Load();
     void chkTimer_Click();
-    /// The board's side (twips) for the window's size: the height it leaves,
-    /// within the room the screen (or a maximised window) has beside the panel.
-    int boardSideForWindow() const;
     void layOut(int boardSide);
     /// Sets the height statistics mode needs and runs the resize layout.
     void FitWindowToMode();

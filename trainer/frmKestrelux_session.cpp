@@ -16,6 +16,7 @@
 #include "ScoreLines.h"
 #include "SessionKeeper.h"
 #include "SessionReport.h"
+#include "SessionSettings.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
 #include "SuiteChooser.h"
@@ -35,19 +36,7 @@
 
 namespace {
 
-const QString kDefaultPositions = QStringLiteral("10");
-const QString kDefaultSeconds = QStringLiteral("50");
 const QString kAnalysedMessage = QStringLiteral("Gia analizzato: non contato");
-
-// A setting box holds a number when its whole text (blanks aside) is one.
-bool isNumber(const QString& text)
-{
-    bool ok = false;
-    text.trimmed().toDouble(&ok);
-    if (!ok)
-        QLocale().toDouble(text.trimmed(), &ok);
-    return ok;
-}
 
 } // namespace
 
@@ -260,24 +249,15 @@ void frmKestrelux::txtDifficolta_KeyDown(int keyCode)
 void frmKestrelux::txtPositionsForSession_Validate()
 {
     QLineEdit* box = m_view.txtPositionsForSession;
-    const QString text = box->text();
-    const double value = kx::NumericValue(text);
-    if (value > 1000 || value < 10 || !isNumber(text)) {
-        box->setText(kDefaultPositions);
-        return;
-    }
-    // A session ends when its count of positions is reached, so the count is whole.
-    if (value != std::floor(value))
-        box->setText(kx::NumberToText(kx::RoundToInt32(value)));
+    if (const QString kept = kx::CheckedPositions(box->text()); kept != box->text())
+        box->setText(kept);
 }
 
 void frmKestrelux::txtTimeForPosition_Validate()
 {
     QLineEdit* box = m_view.txtTimeForPosition;
-    const QString text = box->text();
-    const double value = kx::NumericValue(text);
-    if (value > 1000 || value == 0 || !isNumber(text))
-        box->setText(kDefaultSeconds);
+    if (const QString kept = kx::CheckedSeconds(box->text()); kept != box->text())
+        box->setText(kept);
 }
 
 void frmKestrelux::tmrTime_Timer()
