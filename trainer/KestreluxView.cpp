@@ -4,6 +4,7 @@
 #include "NqCBoard.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
+#include "SuiteFilterPanel.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -26,11 +27,14 @@ QString tr(const char* text)
 
 // The panel keeps the places it has beside the smallest board, shifted with
 // the board's right edge.
-constexpr int kPanelLeft = 6000;      // the panel's left edge beside the smallest board
-constexpr int kPanelGap = 120;        // from the board's right edge to the panel
-constexpr int kPanelWidth = 7500;     // from the panel's left edge to the window's right edge
-constexpr int kStatsAreaTop = 6060;   // the statistics area below the smallest board
-constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
+constexpr int kPanelLeft = 6000;        // the panel's left edge beside the smallest board
+constexpr int kPanelGap = 120;          // from the board's right edge to the panel
+constexpr int kPanelWidth = 7500;       // from the panel's left edge to the window's right edge
+constexpr int kStatsAreaTop = 6060;     // the statistics area below the smallest board
+constexpr int kTypedMoveHeight = 330;   // the typed move's line below the report
+constexpr int kSuiteRowTop = 2100;      // the suite's count and filter, beside the board
+constexpr int kStatsSuiteRowTop = 3420; // the same below the statistics rows
+constexpr int kSuiteRowHeight = 420;    // the row and the gap below it
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
 const QColor kStatsModeTextColor(255, 0, 0);
@@ -120,6 +124,7 @@ void KestreluxView::Create(QWidget* window)
     cmbEPDFile->setEditable(true);
     cmbEPDFile->setInsertPolicy(QComboBox::NoInsert);
     cmbEPDFile->setEditText(QStringLiteral("WAC.EPD"));
+    fraSuiteFilter = new SuiteFilterPanel(window);
     memo(txtCommento, "txtCommento");
     text(txtValutazione, "txtValutazione", QString());
     text(txtDifficolta, "txtDifficolta", QString());
@@ -209,6 +214,7 @@ void KestreluxView::orderTabs(QWidget* window)
                         cmbEPDFile} +
         QList<QWidget*>{cmdNew,     cmdNext,      CmdSolution, cmdAnalyze,
                         cmdRecords, cmdSetEngine, cmdExit} +
+        fraSuiteFilter->boxes() +
         QList<QWidget*>{txtDifficolta,  txtValutazione, txtDepth, txtUscito, txtRisolto, txtLivello,
                         txtAnalyzeTime, txtWaitTime,    chkTimer, chkAuto,   chkAnalyze} +
         QList<QWidget*>{cmdScanBM, cmdStopEng, cmdEngRestart, cmdWorst, cmdWB, mnEngineStart} +
@@ -254,6 +260,8 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     place(Label8, 9660, 1590, 840, 240);
     place(lblSolved, 10500, 1545, 1320, 330);
     place(lblPunti, 11940, 1500, 1500, 450);
+    // The suite's row: below the statistics rows when they show.
+    place(fraSuiteFilter, 6000, statsMode ? kStatsSuiteRowTop : kSuiteRowTop, 7440, 330);
 
     // Statistics rows, shown only in statistics mode.
     place(Label3, 6000, 2145, 840, 240);
@@ -300,7 +308,7 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
 {
     // The report grid fills the right-hand column down to the board's bottom;
     // in statistics mode it starts below the statistics rows.
-    const int top = statsMode ? 3420 : 2100;
+    const int top = (statsMode ? kStatsSuiteRowTop : kSuiteRowTop) + kSuiteRowHeight;
     const int left = twips(CBoard->x() + CBoard->width()) + kPanelGap;
     const int boardBottom = twips(CBoard->y() + CBoard->height());
     const int width = std::abs(twips(windowWidth) - 300 - twips(CBoard->width()));
@@ -326,7 +334,7 @@ void KestreluxView::EnableAll(bool f)
 {
     for (QWidget* w : std::initializer_list<QWidget*>{
              txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
-             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution})
+             cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdNext, CmdSolution, fraSuiteFilter})
         w->setEnabled(f);
     txtCommento->setVisible(f);
     Grid->setVisible(f);

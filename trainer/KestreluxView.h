@@ -3,6 +3,7 @@
 #include <QList>
 
 class FlexGrid;
+class SuiteFilterPanel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -93,6 +94,7 @@ struct KestreluxView
     QCheckBox* mnEngineStart = nullptr;
     QCheckBox* chkAnalyze = nullptr;
     QComboBox* cmbEPDFile = nullptr;
+    SuiteFilterPanel* fraSuiteFilter = nullptr; // the suite's count and filter
     QLabel* Label13 = nullptr;
     QLabel* lblSideToMove = nullptr;
     QLabel* lblPunti = nullptr;

@@ -12,6 +12,7 @@
 #include "SessionReport.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
+#include "SuiteFilterPanel.h"
 #include "TrainingSession.h"
 #include "Twips.h"
 #include "Version.h"
@@ -49,6 +50,8 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
 {
     setObjectName(QStringLiteral("frmKestrelux"));
     m_view.Create(this);
+    m_suite.setCacheFolder(QDir(m_dataFolder).filePath(QLatin1String(kx::kSuiteCacheFolderName)));
+    m_view.fraSuiteFilter->Attach(m_suite);
     m_session = new kx::TrainingSession(m_shown, this);
     m_moves = new MoveEntry(m_view.CBoard, m_shown, this);
     m_typing =
@@ -197,6 +200,7 @@ void frmKestrelux::Form_Load()
         m_view.txtTimeForPosition->setText(last.seconds);
         txtTimeForPosition_Validate();
     }
+    m_view.fraSuiteFilter->Restore(last);
 
     static constexpr double kGridShare[] = {0.35, 0.15, 0.15, 0.15, 0.1, 0.1, 0.1, 0.1, 0.1, 0.4};
     // The position number must show whole, up to the largest suite.
@@ -274,6 +278,7 @@ void frmKestrelux::SetSuiteSize()
 {
     const qint32 lines = m_suite.Open(suitePath()) ? m_suite.size() : 0;
     m_suiteSize = kx::DrawSize(suiteName(), lines);
+    m_view.fraSuiteFilter->Refresh();
 }
 
 void frmKestrelux::cmdExit_Click()

@@ -14,6 +14,7 @@
 #include "SessionReport.h"
 #include "StatsKeys.h"
 #include "StatsTable.h"
+#include "SuiteFilterPanel.h"
 #include "TrainingSession.h"
 
 #include <QApplication>
@@ -63,14 +64,22 @@ void frmKestrelux::connectSession()
 kx::Result<> frmKestrelux::suiteReady()
 {
     const QString path = suitePath();
-    if (!m_suite.Open(path))
+    if (const kx::Result<> opened = m_suite.Open(path); !opened) {
+        // A file that is there says in its own words why it cannot be used.
+        if (QFileInfo(path).isReadable())
+            return opened;
         return kx::Fail(
             tr("The suite file %1 cannot be read.\nChoose another suite, or put the file in %2.")
                 .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath()));
+    }
     noticeSkippedLines();
-    if (!m_suite.holdsPositionUpTo(m_suiteSize))
-        return kx::Fail(tr("The suite %1 holds no positions to draw from.").arg(suiteName()));
-    return {};
+    const kx::Result<qint32> drawable = m_suite.Drawable(m_suiteSize);
+    if (drawable && *drawable == 0)
+        return kx::Fail(m_suite.filtered()
+                            ? tr("No puzzle of %1 matches the filter (%2).")
+                                  .arg(suiteName(), m_suite.filter().Text())
+                            : tr("The suite %1 holds no positions to draw from.").arg(suiteName()));
+    return drawable ? kx::Result<>() : kx::Fail(drawable.error());
 }
 
 void frmKestrelux::noticeSkippedLines()
@@ -110,8 +119,12 @@ void frmKestrelux::cmdNew_Click()
 void frmKestrelux::keepChoices()
 {
     // A convenience: when the file cannot be written the next start has the defaults.
-    (void)kx::WriteLastChoices(m_dataFolder, {suiteName(), m_view.txtPositionsForSession->text(),
-                                              m_view.txtTimeForPosition->text()});
+    kx::LastChoices choices;
+    choices.suite = suiteName();
+    choices.positions = m_view.txtPositionsForSession->text();
+    choices.seconds = m_view.txtTimeForPosition->text();
+    m_view.fraSuiteFilter->Keep(choices);
+    (void)kx::WriteLastChoices(m_dataFolder, choices);
 }
 
 void frmKestrelux::cmdNext_Click()

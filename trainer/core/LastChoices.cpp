@@ -12,6 +12,9 @@ const QString kSection = QStringLiteral("Last");
 const QString kSuiteKey = QStringLiteral("Suite");
 const QString kPositionsKey = QStringLiteral("Positions");
 const QString kSecondsKey = QStringLiteral("Seconds");
+const QString kRatingFromKey = QStringLiteral("RatingFrom");
+const QString kRatingToKey = QStringLiteral("RatingTo");
+const QString kThemesKey = QStringLiteral("Themes");
 
 QString fileIn(const QString& folder)
 {
@@ -22,8 +25,11 @@ QString fileIn(const QString& folder)
 LastChoices ReadLastChoices(const QString& dataFolder)
 {
     const QString path = fileIn(dataFolder);
-    return {ReadIniValue(path, kSection, kSuiteKey), ReadIniValue(path, kSection, kPositionsKey),
-            ReadIniValue(path, kSection, kSecondsKey)};
+    const auto value = [&path](const QString& key) {
+        return ReadIniValue(path, kSection, key);
+    };
+    return {value(kSuiteKey),      value(kPositionsKey), value(kSecondsKey),
+            value(kRatingFromKey), value(kRatingToKey),  value(kThemesKey)};
 }
 
 Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices)
@@ -37,7 +43,9 @@ Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices)
     };
     const QString text = u'[' + kSection + QStringLiteral("]\n") + line(kSuiteKey, choices.suite) +
                          line(kPositionsKey, choices.positions) +
-                         line(kSecondsKey, choices.seconds);
+                         line(kSecondsKey, choices.seconds) +
+                         line(kRatingFromKey, choices.ratingFrom) +
+                         line(kRatingToKey, choices.ratingTo) + line(kThemesKey, choices.themes);
     return ReplaceFileContents(fileIn(dataFolder), text.toUtf8());
 }
 

@@ -6,9 +6,10 @@
 
 /*
  * The session settings chosen last (suite, positions per session, seconds per
- * position), kept in a small file of their own in the data folder so the next
- * start begins where the user left off; Kestrelux.ini holds only the engine's
- * keys.
+ * position, and the rating range and theme words that filter a puzzle
+ * collection), kept in a small file of their own in the data folder so the
+ * next start begins where the user left off; Kestrelux.ini holds only the
+ * engine's keys.
  */
 namespace kx {
 
@@ -17,6 +18,9 @@ struct LastChoices
     QString suite;
     QString positions;
     QString seconds;
+    QString ratingFrom;
+    QString ratingTo;
+    QString themes;
 
     bool operator==(const LastChoices&) const = default;
 };

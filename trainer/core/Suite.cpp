@@ -168,6 +168,11 @@ qint32 Suite::size() const
     return m_reader ? m_reader->count() : 0;
 }
 
+qint32 Suite::positions() const
+{
+    return m_reader ? m_reader->index().positions() : 0;
+}
+
 qint32 Suite::skipped() const
 {
     return m_reader ? m_reader->skipped() : 0;

@@ -28,6 +28,9 @@ namespace kx {
 
 class RandomSource;
 
+/// The data folder's folder that keeps large suites' indexes between runs.
+inline constexpr const char* kSuiteCacheFolderName = "cache";
+
 /// The most positions the position table of statistics mode holds.
 inline constexpr qint32 kMaxPositions = 32767;
 
@@ -93,6 +96,8 @@ public:
 
     /// Records in the file (lines, puzzle rows, games).
     qint32 size() const;
+    /// Records that hold positions.
+    qint32 positions() const;
     /// True when record n (1-based) is in the file and is a position.
     bool holdsPosition(qint32 n) const;
     /// True when one of records 1 to last is a position.
