@@ -73,13 +73,7 @@ kx::Result<> frmKestrelux::suiteReady()
                 .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath()));
     }
     noticeSkippedLines();
-    const kx::Result<qint32> drawable = m_suite.Drawable(m_suiteSize);
-    if (drawable && *drawable == 0)
-        return kx::Fail(m_suite.filtered()
-                            ? tr("No puzzle of %1 matches the filter (%2).")
-                                  .arg(suiteName(), m_suite.filter().Text())
-                            : tr("The suite %1 holds no positions to draw from.").arg(suiteName()));
-    return drawable ? kx::Result<>() : kx::Fail(drawable.error());
+    return m_suite.CanDraw(m_suiteSize);
 }
 
 void frmKestrelux::noticeSkippedLines()

@@ -292,6 +292,19 @@ Result<qint32> Suite::Drawable(qint32 last)
     return m_matching->countUpTo(last);
 }
 
+Result<> Suite::CanDraw(qint32 last)
+{
+    const Result<qint32> drawable = Drawable(last);
+    if (!drawable)
+        return Fail(drawable.error());
+    if (*drawable > 0)
+        return {};
+    if (filtered())
+        return Fail(QStringLiteral("No puzzle of %1 matches the filter (%2).")
+                        .arg(name(), m_filter.Text()));
+    return Fail(QStringLiteral("The suite %1 holds no positions to draw from.").arg(name()));
+}
+
 std::optional<qint32> Suite::Draw(RandomSource& random, qint32 size,
                                   const std::function<bool(qint32)>& accept,
                                   const KeepGoing& keepGoing)

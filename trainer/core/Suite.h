@@ -126,6 +126,10 @@ public:
     /// filter, which is applied first when it has not been (a reading of
     /// the whole file, unless its result was kept), or every position.
     Result<qint32> Drawable(qint32 last);
+    /// A failure, in words for the user, when none of positions 1 to last
+    /// can be drawn (none there, none matching the filter, the filter's
+    /// reading stopped).
+    Result<> CanDraw(qint32 last);
 
     /// A position drawn from 1 to size (the two ends half as often as the
     /// others) that is a position, that matches the filter and that accept,
