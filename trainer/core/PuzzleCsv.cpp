@@ -28,22 +28,49 @@ bool isCoordinateMove(QByteArrayView w)
     return w.size() == 4 || QByteArrayView("qrbnQRBN").contains(w[4]);
 }
 
-QByteArrayList wordsOf(QByteArrayView field)
+using MoveWords = QVarLengthArray<QByteArrayView, 32>;
+
+MoveWords wordsOf(QByteArrayView field)
 {
-    QByteArrayList words;
-    for (const QByteArray& w : field.toByteArray().split(' ')) {
-        if (!w.isEmpty())
-            words << w;
+    MoveWords words;
+    for (qsizetype i = 0; i < field.size();) {
+        qsizetype end = field.indexOf(' ', i);
+        if (end < 0)
+            end = field.size();
+        if (end > i)
+            words.append(field.sliced(i, end - i));
+        i = end + 1;
     }
     return words;
 }
 
+// The legal move a word names: coordinates, as Lichess writes every move,
+// are matched with the legal moves at once; anything else is read as SAN.
+std::optional<ChessMove> moveNamed(const ChessPosition& position, QByteArrayView word)
+{
+    if (!isCoordinateMove(word))
+        return ParseMove(position, QString::fromLatin1(word));
+    const auto square = [](char file, char rank) {
+        return (file - 'a') + (rank - '1') * 8;
+    };
+    const int from = square(word[0], word[1]);
+    const int to = square(word[2], word[3]);
+    const PieceKind promotion =
+        word.size() == 5 ? PieceKind(QByteArrayView(" pnbrqk").indexOf(char(word[4] | 0x20)))
+                         : NoKind;
+    for (const ChessMove& move : position.LegalMoves()) {
+        // A promotion without its piece is taken for a queen's.
+        if (move.from == from && move.to == to &&
+            (move.promotion == promotion || (promotion == NoKind && move.promotion == Queen)))
+            return move;
+    }
+    return std::nullopt;
+}
+
 bool isCoordinateList(QByteArrayView field)
 {
-    const QByteArrayList words = wordsOf(field);
-    return words.size() >= 2 && std::all_of(words.begin(), words.end(), [](const QByteArray& w) {
-               return isCoordinateMove(w);
-           });
+    const MoveWords words = wordsOf(field);
+    return words.size() >= 2 && std::all_of(words.begin(), words.end(), isCoordinateMove);
 }
 
 QByteArrayView field(const CsvFields& fields, qsizetype column)
@@ -56,7 +83,7 @@ struct Setup
 {
     std::optional<ChessPosition> position;
     ChessMove best;
-    QByteArrayList solution; // the solver's first move and the rest of the line
+    MoveWords solution; // the solver's first move and the rest of the line
 };
 
 Result<Setup> setUp(QByteArrayView row, const CsvFields& fields, const PuzzleColumns& columns)
@@ -71,22 +98,23 @@ Result<Setup> setUp(QByteArrayView row, const CsvFields& fields, const PuzzleCol
     setup.position = ChessPosition::FromFen(QString::fromLatin1(field(fields, columns.fen)));
     if (!setup.position)
         return Fail(QStringLiteral("its FEN is no legal position"));
-    QByteArrayList moves = wordsOf(field(fields, columns.moves));
-    if (moves.isEmpty())
+    setup.solution = wordsOf(field(fields, columns.moves));
+    if (setup.solution.isEmpty())
         return Fail(QStringLiteral("it has no moves"));
-    const QString first = QString::fromLatin1(moves.takeFirst());
-    const std::optional<ChessMove> opponent = ParseMove(*setup.position, first);
+    const QByteArrayView first = setup.solution.first();
+    setup.solution.remove(0);
+    const std::optional<ChessMove> opponent = moveNamed(*setup.position, first);
     if (!opponent)
-        return Fail(QStringLiteral("its first move %1 cannot be played in its FEN").arg(first));
+        return Fail(QStringLiteral("its first move %1 cannot be played in its FEN")
+                        .arg(QString::fromLatin1(first)));
     setup.position->MakeMove(*opponent);
-    if (moves.isEmpty())
+    if (setup.solution.isEmpty())
         return Fail(QStringLiteral("it has no solution move"));
-    const QString bestText = QString::fromLatin1(moves.first());
-    const std::optional<ChessMove> best = ParseMove(*setup.position, bestText);
+    const std::optional<ChessMove> best = moveNamed(*setup.position, setup.solution.first());
     if (!best)
-        return Fail(QStringLiteral("its solution move %1 is not legal").arg(bestText));
+        return Fail(QStringLiteral("its solution move %1 is not legal")
+                        .arg(QString::fromLatin1(setup.solution.first())));
     setup.best = *best;
-    setup.solution = moves;
     return setup;
 }
 
@@ -169,8 +197,8 @@ Result<QString> PuzzleToEpd(QByteArrayView row, const PuzzleColumns& columns)
     if (!text(columns.themes).isEmpty())
         record += QStringLiteral(" c1 \"themes %1\";").arg(text(columns.themes));
     QStringList line;
-    for (const QByteArray& word : setup->solution) {
-        const std::optional<ChessMove> move = ParseMove(position, QString::fromLatin1(word));
+    for (const QByteArrayView word : setup->solution) {
+        const std::optional<ChessMove> move = moveNamed(position, word);
         if (!move)
             break; // the line is kept as far as it can be played
         line << SanOf(position, *move);

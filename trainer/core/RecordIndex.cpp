@@ -40,6 +40,12 @@ bool RecordIndex::holds(qint32 n) const
     return m_blocks[size_t((n - 1) / kBlock)] >> (kOffsetBits + (n - 1) % kBlock) & 1;
 }
 
+void RecordIndex::Squeeze()
+{
+    m_blocks.shrink_to_fit();
+    m_far.shrink_to_fit();
+}
+
 qint32 RecordIndex::positionsUpTo(qint32 last) const
 {
     if (last >= m_count)

@@ -36,6 +36,8 @@ public:
     void clear();
     /// Appends the next record: where it starts and whether it holds a position.
     void Add(qint64 start, bool position);
+    /// After the last Add: gives back what the growing index held in reserve.
+    void Squeeze();
 
     qint32 count() const { return m_count; }
     /// Records that hold positions.

@@ -45,7 +45,9 @@ Result<> SuiteReader::Index(const SuiteSource& source, qint64 size, const ReadPr
                 return Fail(QStringLiteral("its reading was stopped"));
         }
     }
-    return finish();
+    Result<> finished = finish();
+    m_index.Squeeze();
+    return finished;
 }
 
 Result<> SuiteReader::Resume(const SuiteSource&, const RecordIndex& index, qint32 skipped,
