@@ -25,7 +25,8 @@ constexpr Tip kTips[] = {
     {"txtPositionsForSession", "Positions in one session, 10 to 1000"},
     {"lblTimeForPosition", "Seconds allowed for each position, up to 1000"},
     {"txtTimeForPosition", "Seconds allowed for each position, up to 1000"},
-    {"cmbEPDFile", "The suite of test positions (an EPD file) to train on"},
+    {"cmbEPDFile", "The suite of test positions to train on: an EPD file, a puzzle collection in "
+                   "CSV (as Lichess publishes it) or a PGN file of puzzles"},
     {"Label13", "The side to move in the position on the board"},
     {"lblSideToMove", "The side to move in the position on the board"},
     {"cmdNew", "Start a session: positions are drawn at random from the suite, one at a time"},

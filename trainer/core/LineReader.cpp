@@ -55,6 +55,13 @@ bool LineReader::readMore(qsizetype keepFrom)
     m_pos -= keepFrom;
     m_lf = m_cr = -1;
     const qsizetype kept = m_buffer.size();
+    // Another reader of the same file (a record read while events ran) may
+    // have moved it meanwhile.
+    if (!m_device->isSequential() && m_device->pos() != m_base + kept &&
+        !m_device->seek(m_base + kept)) {
+        m_failed = true;
+        return false;
+    }
     m_buffer.resize(kept + m_read);
     qint64 got = m_device->read(m_buffer.data() + kept, m_read);
     if (got < 0) {

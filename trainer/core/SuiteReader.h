@@ -70,7 +70,7 @@ public:
 
 protected:
     /// How often, in bytes read, a long reading reports its progress.
-    static constexpr qint64 kProgressStep = 4 * 1024 * 1024;
+    static constexpr qint64 kProgressStep = 1024 * 1024;
 
     /// The longest line kept whole.
     virtual qsizetype lineLimit() const = 0;
