@@ -39,7 +39,9 @@ LineReader::LineReader(const SuiteSource& source, qint64 from, qsizetype limit, 
 
 qsizetype LineReader::find(char c, qsizetype& cached) const
 {
-    if (cached < m_pos) {
+    if (cached < m_pos && m_pos >= m_bytes.size()) {
+        cached = m_bytes.size(); // nothing to search (and no bytes for memchr)
+    } else if (cached < m_pos) {
         const void* hit = std::memchr(m_bytes.data() + m_pos, c, size_t(m_bytes.size() - m_pos));
         cached = hit ? static_cast<const char*>(hit) - m_bytes.data() : m_bytes.size();
     }
