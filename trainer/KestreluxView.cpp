@@ -5,6 +5,7 @@
 #include "NqCBoard.h"
 #include "NqIEngine.h"
 #include "NumberText.h"
+#include "SuiteFilterPanel.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -35,8 +36,13 @@ constexpr int kStatsAreaTop = 6060;   // the statistics area below the smallest 
 constexpr int kTypedMoveHeight = 330; // the typed move's line below the report
 constexpr int kButtonRowWidth = 7440; // the session buttons' row, as wide as the FEN box reaches
 constexpr int kButtonGap = 60;
-constexpr int kButtonPadding = 300;    // twips around a button's caption
-constexpr int kJudgingRowHeight = 360; // how answers are judged, above the report
+constexpr int kButtonPadding = 300; // twips around a button's caption
+// Rows under the verdict: the suite's count and filter, then how answers are
+// judged, then the report.
+constexpr int kRowsTop = 2430;         // under the verdict line
+constexpr int kStatsRowsTop = 3750;    // the same under the statistics rows
+constexpr int kSuiteRowHeight = 390;   // the suite's row and the gap below it
+constexpr int kJudgingRowHeight = 360; // the judging row and the gap below it
 const QString kBlack = QStringLiteral("black");
 const QString kWhite = QStringLiteral("WHITE");
 const QColor kStatsModeTextColor(255, 0, 0);
@@ -156,6 +162,7 @@ void KestreluxView::Create(QWidget* window)
     cmbEPDFile->setEditable(true);
     cmbEPDFile->setInsertPolicy(QComboBox::NoInsert);
     cmbEPDFile->setEditText(QStringLiteral("WAC.EPD"));
+    fraSuiteFilter = new SuiteFilterPanel(window);
     memo(txtCommento, "txtCommento");
     text(txtValutazione, "txtValutazione", QString());
     text(txtDifficolta, "txtDifficolta", QString());
@@ -255,7 +262,7 @@ void KestreluxView::orderTabs(QWidget* window)
     const QList<QWidget*> order =
         QList<QWidget*>{CBoard,    txtPos, txtFen, txtPositionsForSession, txtTimeForPosition,
                         cmbEPDFile} +
-        QList<QWidget*>(buttons.begin(), buttons.end()) +
+        QList<QWidget*>(buttons.begin(), buttons.end()) + fraSuiteFilter->boxes() +
         QList<QWidget*>{chkWholeLine, chkEngineCheck, chkCountEqual} +
         QList<QWidget*>{txtDifficolta,  txtValutazione, txtDepth, txtUscito, txtRisolto, txtLivello,
                         txtAnalyzeTime, txtWaitTime,    chkTimer, chkAuto,   chkAnalyze} +
@@ -315,6 +322,8 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     place(lblPunti, 11940, 1500, 1500, 450);
     // What the last attempt came to, in words, under the score.
     place(lblVerdict, 6000, 2010, 7440, 330);
+    // The suite's row: below the statistics rows when they show.
+    place(fraSuiteFilter, 6000, statsMode ? kStatsRowsTop : kRowsTop, 7440, 330);
 
     // Statistics rows, shown only in statistics mode.
     place(Label3, 6000, 2475, 840, 240);
@@ -348,7 +357,7 @@ void KestreluxView::Place(int boardSide, bool statsMode, int windowHeight)
     int left = 6000;
     for (QCheckBox* c : {chkWholeLine, chkEngineCheck, chkCountEqual}) {
         const int width = twips(c->sizeHint().width());
-        place(c, left, statsMode ? 3750 : 2430, width, 330);
+        place(c, left, (statsMode ? kStatsRowsTop : kRowsTop) + kSuiteRowHeight, width, 330);
         left += width + 180;
     }
 
@@ -369,7 +378,7 @@ void KestreluxView::LayoutReport(bool statsMode, int windowWidth, QWidget* typed
 {
     // The report grid fills the right-hand column down to the board's bottom;
     // in statistics mode it starts below the statistics rows.
-    const int top = (statsMode ? 3750 : 2430) + kJudgingRowHeight;
+    const int top = (statsMode ? kStatsRowsTop : kRowsTop) + kSuiteRowHeight + kJudgingRowHeight;
     const int left = twips(CBoard->x() + CBoard->width()) + kPanelGap;
     const int boardBottom = twips(CBoard->y() + CBoard->height());
     const int width = std::abs(twips(windowWidth) - 300 - twips(CBoard->width()));
@@ -424,7 +433,7 @@ void KestreluxView::EnableAll(bool f)
     for (QWidget* w : std::initializer_list<QWidget*>{
              txtTimeForPosition, txtPositionsForSession, txtFen, txtPos, cmbEPDFile, cmdRecords,
              cmdSetEngine, cmdAnalyze, cmdExit, cmdNew, cmdReview, cmdNext, CmdSolution,
-             chkWholeLine, chkEngineCheck, chkCountEqual})
+             chkWholeLine, chkEngineCheck, chkCountEqual, fraSuiteFilter})
         w->setEnabled(f);
     cmdEndSession->setEnabled(!f);
     txtCommento->setVisible(f);

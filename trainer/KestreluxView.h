@@ -7,6 +7,7 @@ struct LastChoices;
 }
 
 class FlexGrid;
+class SuiteFilterPanel;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -117,6 +118,7 @@ struct KestreluxView
     QCheckBox* chkEngineCheck = nullptr;
     QCheckBox* chkCountEqual = nullptr;
     QComboBox* cmbEPDFile = nullptr;
+    SuiteFilterPanel* fraSuiteFilter = nullptr; // the suite's count and filter
     QLabel* Label13 = nullptr;
     QLabel* lblSideToMove = nullptr;
     QLabel* lblPunti = nullptr;

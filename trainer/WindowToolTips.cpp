@@ -30,7 +30,8 @@ constexpr Tip kTips[] = {
     {"txtPositionsForSession", "Positions in one session, 10 to 1000"},
     {"lblTimeForPosition", "Seconds allowed for each position, up to 1000"},
     {"txtTimeForPosition", "Seconds allowed for each position, up to 1000"},
-    {"cmbEPDFile", "The suite of test positions (an EPD file) to train on"},
+    {"cmbEPDFile", "The suite of test positions to train on: an EPD file, a puzzle collection in "
+                   "CSV (as Lichess publishes it) or a PGN file of puzzles"},
     {"Label13", "The side to move in the position on the board"},
     {"lblSideToMove", "The side to move in the position on the board"},
     {"cmdNew", "Start a session: positions are drawn at random from the suite, one at a time"},
@@ -130,6 +131,11 @@ void SetWindowToolTips(QWidget& window)
 {
     for (const Tip& tip : kTips) {
         if (auto* w = window.findChild<QWidget*>(QLatin1String(tip.element)))
-            w->setToolTip(wrapped(QCoreApplication::translate("frmKestrelux", tip.text)));
+            w->setToolTip(QCoreApplication::translate("frmKestrelux", tip.text));
+    }
+    // Those the parts of the window give themselves are wrapped too.
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->toolTip().isEmpty() && !w->toolTip().contains(u'\n'))
+            w->setToolTip(wrapped(w->toolTip()));
     }
 }

@@ -15,6 +15,7 @@
 #include "StatsKeys.h"
 #include "StatsTable.h"
 #include "SuiteChooser.h"
+#include "SuiteFilterPanel.h"
 #include "TrainingSession.h"
 #include "Twips.h"
 #include "Version.h"
@@ -52,6 +53,8 @@ frmKestrelux::frmKestrelux(const QString& programFolder, const QString& dataFold
 {
     setObjectName(QStringLiteral("frmKestrelux"));
     m_view.Create(this);
+    m_suite.setCacheFolder(QDir(m_dataFolder).filePath(QLatin1String(kx::kSuiteCacheFolderName)));
+    m_view.fraSuiteFilter->Attach(m_suite);
     m_session = new kx::TrainingSession(m_shown, this);
     // Connected to the session ahead of the window, so a report row can say
     // which box its position went to.
@@ -201,6 +204,7 @@ void frmKestrelux::Form_Load()
         txtTimeForPosition_Validate();
     }
     m_view.ShowJudging(last);
+    m_view.fraSuiteFilter->Restore(last);
 
     static constexpr double kGridShare[] = {0.35, 0.15, 0.15, 0.15, 0.1, 0.1, 0.1, 0.1, 0.1, 0.4};
     // The position number must show whole, up to the largest suite.
@@ -254,6 +258,7 @@ void frmKestrelux::SetSuiteSize()
 {
     const qint32 lines = m_suite.Open(suitePath()) ? m_suite.size() : 0;
     m_suiteSize = kx::DrawSize(suiteName(), lines);
+    m_view.fraSuiteFilter->Refresh();
 }
 
 void frmKestrelux::cmdExit_Click()

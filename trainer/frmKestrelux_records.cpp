@@ -14,6 +14,7 @@
 #include "ScoreLines.h"
 #include "StatsTable.h"
 #include "SuiteChooser.h"
+#include "SuiteFilterPanel.h"
 #include "frmRecords.h"
 
 #include <QApplication>
@@ -97,6 +98,7 @@ void frmKestrelux::LoadStats()
     // reaches; a table saved earlier needs no new scan, which would clear it.
     const qint32 lines = m_suite.Open(suitePath()) ? m_suite.size() : 0;
     m_suiteSize = qBound(0, qMin(outcome.positions, lines), kx::kMaxPositions);
+    m_view.fraSuiteFilter->Refresh();
 }
 
 void frmKestrelux::Grid_Click()

@@ -20,6 +20,7 @@
 #include "StatsKeys.h"
 #include "StatsTable.h"
 #include "SuiteChooser.h"
+#include "SuiteFilterPanel.h"
 #include "TrainingSession.h"
 
 #include <QApplication>
@@ -65,14 +66,16 @@ void frmKestrelux::connectSession()
 kx::Result<> frmKestrelux::suiteReady()
 {
     const QString path = suitePath();
-    if (!m_suite.Open(path))
+    if (const kx::Result<> opened = m_suite.Open(path); !opened) {
+        // A file that is there says in its own words why it cannot be used.
+        if (QFileInfo(path).isReadable())
+            return opened;
         return kx::Fail(
             tr("The suite file %1 cannot be read.\nChoose another suite, or put the file in %2.")
                 .arg(QFileInfo(path).fileName(), QFileInfo(path).absolutePath()));
+    }
     noticeSkippedLines();
-    if (!m_suite.holdsPositionUpTo(m_suiteSize))
-        return kx::Fail(tr("The suite %1 holds no positions to draw from.").arg(suiteName()));
-    return {};
+    return m_suite.CanDraw(m_suiteSize);
 }
 
 void frmKestrelux::noticeSkippedLines()
@@ -160,9 +163,12 @@ void frmKestrelux::showRecord()
 void frmKestrelux::keepChoices()
 {
     // A convenience: when the file cannot be written the next start has the defaults.
-    kx::LastChoices choices{m_suites->Remembered(), m_view.txtPositionsForSession->text(),
-                            m_view.txtTimeForPosition->text()};
+    kx::LastChoices choices;
+    choices.suite = m_suites->Remembered();
+    choices.positions = m_view.txtPositionsForSession->text();
+    choices.seconds = m_view.txtTimeForPosition->text();
     m_view.TakeJudging(choices);
+    m_view.fraSuiteFilter->Keep(choices);
     (void)kx::WriteLastChoices(m_dataFolder, choices);
 }
 

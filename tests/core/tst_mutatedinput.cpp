@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <limits>
+#include <tuple>
 
 using namespace kx;
 using mutations::Mutator;
@@ -153,6 +154,8 @@ private slots:
     void initTestCase();
     void suiteRecords_data() { mutations::addKindRows(); }
     void suiteRecords();
+    void puzzleFiles_data() { mutations::addKindRows(); }
+    void puzzleFiles();
     void settingsFiles_data() { mutations::addKindRows(); }
     void settingsFiles();
     void reportLines_data() { mutations::addKindRows(); }
@@ -202,6 +205,50 @@ void TestMutatedInput::suiteRecords()
         const QString problem = recordProblem(lines.at(n), m);
         QVERIFY2(problem.isEmpty(),
                  m.where(int(n), lines.at(n).toUtf8()) + " -- " + problem.toUtf8());
+    }
+}
+
+// Mutated puzzle rows and PGN games as suites: every record the suite takes
+// for a position reads, agrees with itself, and is solved by its best move.
+void TestMutatedInput::puzzleFiles()
+{
+    const QList<QByteArray> rows = {
+        "00sHx,q3k1nr/1pp1nQpp/3p4/1P2p3/4P3/B1PP1b2/B5PP/5K2 b k - 0 17,e8d7 a2e6 d7d8 f7f8,1760,"
+        "80,83,72,mate mateIn2 middlegame short,https://lichess.org/yyznGmXs/black#34,\n",
+        "00008,r6k/pp2r2p/4Rp1Q/3p4/8/1N1P2R1/PqP2bPP/7K b - - 0 24,f2g3 e6e7 b2b1 b3c1 b1c1 "
+        "h6c1,1913,75,94,6230,crushing hangingPiece long middlegame,,\r\n"};
+    const QList<QByteArray> games = {
+        "[Event \"Back rank\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1\"]\n\n"
+        "1. Ra8# {mate; [%clk 0:01]} (1. Kf1 $2) 1-0\n\n",
+        "[PuzzleId \"p7\"]\r\n\r\n1.e4 e5 2.Nf3 {a\r\n[b]} Nc6 ; c\r\n3.Bb5 (3.Bc4) *\r\n\r\n"};
+    Mutator m;
+    for (const auto& [name, seeds, head] :
+         {std::tuple(QStringLiteral("M.csv"), rows,
+                     QByteArray("PuzzleId,FEN,Moves,Rating,RatingDeviation,Popularity,NbPlays,"
+                                "Themes,GameUrl,OpeningTags\n")),
+          std::tuple(QStringLiteral("M.pgn"), games, QByteArray())}) {
+        QByteArray content = head;
+        for (int i = m.cases(300); i > 0; --i)
+            content += m.mutate(m.pick(seeds));
+        const QString path = m_dir.filePath(name);
+        writeAll(path, content);
+        Suite suite;
+        if (!suite.Open(path))
+            continue; // a header broken beyond reading is refused, not read
+        for (qint32 n = 1; n <= suite.size(); ++n) {
+            if (!suite.holdsPosition(n))
+                continue;
+            const Result<QString> record = suite.record(n);
+            QVERIFY2(record, m.where(n, content) + " -- " + record.error().toUtf8());
+            const QString problem = recordProblem(*record, m);
+            QVERIFY2(problem.isEmpty(), m.where(n, record->toUtf8()) + " -- " + problem.toUtf8());
+            const std::optional<ChessPosition> position = RecordPosition(*record);
+            QVERIFY2(position, m.where(n, record->toUtf8()));
+            const QList<ChessMove> best = RecordBestMoves(*position, *record);
+            QVERIFY2(best.size() == 1 &&
+                         JudgeMove(*record, {BoardMoveText(*position, best[0])}).right(),
+                     m.where(n, record->toUtf8()));
+        }
     }
 }
 

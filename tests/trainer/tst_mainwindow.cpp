@@ -49,6 +49,8 @@ private slots:
     void suiteSizeNeverExceedsTheFile();
     void choosingASuiteDuringASessionChangesNothing();
     void showsPositionsFromCrLfSuites();
+    void trainsOnAPuzzleCollection();
+    void showsAnyPositionOfAHugeSuite();
     void levelFilterKeepsToTheLimit();
     void downArrowInDifficultyShowsAnotherPosition();
     void tooltipsAndTabOrder();
@@ -363,6 +365,83 @@ void TestMainWindow::showsPositionsFromCrLfSuites()
     }
 }
 
+// A Lichess puzzle file in the data folder: listed with the suites, its
+// count and the filter beside the board, the position after the opponent's
+// move shown from the solver's side, the filter keeping to what matches.
+void TestMainWindow::trainsOnAPuzzleCollection()
+{
+    TrainerFixture fx;
+    fx.writeFile(fx.dataFile(QStringLiteral("puzzles.csv")),
+                 "PuzzleId,FEN,Moves,Rating,RatingDeviation,Popularity,NbPlays,Themes,GameUrl\n"
+                 "0bk,r5k1/5ppp/8/8/8/8/5PPP/6K1 w - - 0 1,h2h3 a8a1 g1h2,1400,80,90,10,"
+                 "endgame rookEndgame short,\n"
+                 "00sHx,q3k1nr/1pp1nQpp/3p4/1P2p3/4P3/B1PP1b2/B5PP/5K2 b k - 0 17,"
+                 "e8d7 a2e6 d7d8 f7f8,1760,80,83,72,mate mateIn2 middlegame short,\n");
+    KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20), true);
+    auto* suites = a.element<QComboBox>("cmbEPDFile");
+    QVERIFY(suites->findText(QStringLiteral("puzzles.csv")) >= 0);
+    QVERIFY(!a.element<QLineEdit>("txtThemes")->isEnabled()); // an EPD suite has no themes
+    suites->setEditText(QStringLiteral("puzzles.csv"));
+    a.w.cmbEPDFile_Click();
+    QCOMPARE(a.text("lblMatching"), QStringLiteral("2 puzzles"));
+    const auto type = [&a](const char* box, const char* text) {
+        auto* edit = a.element<QLineEdit>(box);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, QLatin1String(text));
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    type("txtThemes", "Zugzwang");
+    QCOMPARE(a.text("lblMatching"), QStringLiteral("0 of 2 puzzles match"));
+    a.click("cmdNew");
+    QCOMPARE(fx.messages, QStringList(QStringLiteral(
+                              "No puzzle of puzzles.csv matches the filter (themes zugzwang).")));
+    QVERIFY(!a.session().isRunning());
+    type("txtThemes", "");
+    type("txtRatingTo", "1500");
+    QCOMPARE(a.text("lblMatching"), QStringLiteral("1 of 2 puzzles match"));
+
+    a.click("cmdNew");
+    QCOMPARE(a.currentPosition(), 1);
+    QVERIFY(a.w.shownPosition().record().startsWith(
+        QStringLiteral("r5k1/5ppp/8/8/8/7P/5PP1/6K1 b - - bm Ra1+; id \"0bk\"; "
+                       "c0 \"rating 1400\";")));
+    QVERIFY(a.board()->ReverseBoard());
+    QVERIFY(!a.element<QLineEdit>("txtRatingTo")->isEnabled()); // locked during the session
+    a.playMove(Pellomar::a, 8, Pellomar::a, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(a.attemptCount(), 1, 5000);
+    QCOMPARE(a.solvedCount(), 1);
+    QCOMPARE(a.currentPosition(), 1); // the filter holds for every draw
+}
+
+// A suite of five million records: its size counts them all, and the last
+// ones are shown by number as quickly as the first.
+void TestMainWindow::showsAnyPositionOfAHugeSuite()
+{
+    constexpr int kRecords = 5000000;
+    const auto record = [](int n) {
+        return "K7/8/8/8/8/8/8/k7 b - - id \"" + QByteArray::number(n) + "\";";
+    };
+    QByteArray content;
+    content.reserve(qsizetype(kRecords) * 36);
+    for (int n = 1; n <= kRecords; ++n)
+        content += record(n) + '\n';
+    TrainerFixture fx;
+    fx.writeFile(fx.dataFile(QStringLiteral("huge.epd")), content);
+    content.clear();
+    fx.writeFile(fx.dataFile(QLatin1String(kx::kLastChoicesFileName)), "[Last]\nSuite=huge.epd\n");
+    fx.open();
+    KestreluxTestAccess& a = *fx.access;
+    QCOMPARE(a.w.suiteSize(), kRecords);
+    QCOMPARE(a.text("lblMatching"), QStringLiteral("5000000 positions"));
+    auto* pos = a.element<QLineEdit>("txtPos");
+    pos->setText(QStringLiteral("4999999"));
+    QTest::keyClick(pos, Qt::Key_Return);
+    QCOMPARE(a.text("txtFen"), QString::fromLatin1(record(4999999)));
+    QCOMPARE(a.currentPosition(), 4999999);
+    QVERIFY(fx.messages.isEmpty());
+}
+
 void TestMainWindow::levelFilterKeepsToTheLimit()
 {
     TrainerFixture fx;
@@ -491,13 +570,14 @@ void TestMainWindow::closingDuringASessionAsks()
 
 void TestMainWindow::choicesAreKeptForTheNextStart_data()
 {
-    // suite|positions|seconds|whole line|engine check|count equal moves
+    // suite|positions|seconds|rating from|rating to|themes|whole line|engine check|count equal
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("restored");
-    QTest::newRow("as chosen") << "mine.epd|25|7.5|1|0|1"
-                               << "mine.epd|25|7.5|1|0|1";
-    QTest::newRow("a suite gone, settings out of range") << "gone.epd|5|0|0|1|0"
-                                                         << "WAC.EPD|10|50|0|1|0";
+    QTest::newRow("as chosen") << "mine.epd|25|7.5|1500|1800|fork pin|1|0|1"
+                               << "mine.epd|25|7.5|1500|1800|fork pin|1|0|1";
+    QTest::newRow("a suite gone, settings out of range, a range backwards")
+        << "gone.epd|5|0|1800|1500||0|1|0"
+        << "WAC.EPD|10|50|1500|1800||0|1|0";
 }
 
 void TestMainWindow::choicesAreKeptForTheNextStart()
@@ -508,25 +588,29 @@ void TestMainWindow::choicesAreKeptForTheNextStart()
     fx.addSuite(QStringLiteral("mine.epd"), pawnPushSuite(12));
     const QByteArray settings = "[Kestrelux]\nEngine=x\n";
     fx.writeFile(fx.programFile(QStringLiteral("Kestrelux.ini")), settings);
-    const char* fields[] = {"cmbEPDFile",   "txtPositionsForSession", "txtTimeForPosition",
-                            "chkWholeLine", "chkEngineCheck",         "chkCountEqual"};
+    const char* texts[] = {"txtPositionsForSession", "txtTimeForPosition", "txtRatingFrom",
+                           "txtRatingTo", "txtThemes"};
+    const char* boxes[] = {"chkWholeLine", "chkEngineCheck", "chkCountEqual"};
+    const auto part = [&chosen](int i) {
+        return chosen.section(u'|', i, i);
+    };
     {
         KestreluxTestAccess& a = fx.openOn(pawnPushSuite(20));
-        a.element<QComboBox>(fields[0])->setEditText(chosen.section(u'|', 0, 0));
+        a.element<QComboBox>("cmbEPDFile")->setEditText(part(0));
         a.w.cmbEPDFile_Click();
-        for (int i = 1; i < 3; ++i)
-            a.setText(fields[i], chosen.section(u'|', i, i));
-        for (int i = 3; i < 6; ++i)
-            a.element<QCheckBox>(fields[i])->setChecked(chosen.section(u'|', i, i) == "1");
+        for (int i = 0; i < 5; ++i)
+            a.setText(texts[i], part(1 + i));
+        for (int i = 0; i < 3; ++i)
+            a.element<QCheckBox>(boxes[i])->setChecked(part(6 + i) == "1");
         QVERIFY(a.w.close());
     }
     fx.open();
     KestreluxTestAccess& a = *fx.access;
-    QStringList shown = {a.element<QComboBox>(fields[0])->currentText()};
-    for (int i = 1; i < 3; ++i)
-        shown << a.text(fields[i]);
-    for (int i = 3; i < 6; ++i)
-        shown << (a.element<QCheckBox>(fields[i])->isChecked() ? "1" : "0");
+    QStringList shown = {a.element<QComboBox>("cmbEPDFile")->currentText()};
+    for (const char* name : texts)
+        shown << a.text(name);
+    for (const char* name : boxes)
+        shown << (a.element<QCheckBox>(name)->isChecked() ? "1" : "0");
     QCOMPARE(shown.join(u'|'), restored);
     QCOMPARE(a.w.suiteSize(), restored.startsWith(QLatin1String("mine")) ? 12 : 20);
     // In a file of their own: the settings file keeps the engine's keys only.

@@ -16,6 +16,9 @@ const QString kWholeLineKey = QStringLiteral("WholeLine");
 const QString kEngineCheckKey = QStringLiteral("EngineCheck");
 const QString kCountEqualKey = QStringLiteral("CountEqual");
 const QString kOn = QStringLiteral("1");
+const QString kRatingFromKey = QStringLiteral("RatingFrom");
+const QString kRatingToKey = QStringLiteral("RatingTo");
+const QString kThemesKey = QStringLiteral("Themes");
 
 QString fileIn(const QString& folder)
 {
@@ -26,12 +29,18 @@ QString fileIn(const QString& folder)
 LastChoices ReadLastChoices(const QString& dataFolder)
 {
     const QString path = fileIn(dataFolder);
-    return {ReadIniValue(path, kSection, kSuiteKey),
-            ReadIniValue(path, kSection, kPositionsKey),
-            ReadIniValue(path, kSection, kSecondsKey),
-            ReadIniValue(path, kSection, kWholeLineKey) == kOn,
-            ReadIniValue(path, kSection, kEngineCheckKey) == kOn,
-            ReadIniValue(path, kSection, kCountEqualKey) == kOn};
+    const auto value = [&path](const QString& key) {
+        return ReadIniValue(path, kSection, key);
+    };
+    return {value(kSuiteKey),
+            value(kPositionsKey),
+            value(kSecondsKey),
+            value(kRatingFromKey),
+            value(kRatingToKey),
+            value(kThemesKey),
+            value(kWholeLineKey) == kOn,
+            value(kEngineCheckKey) == kOn,
+            value(kCountEqualKey) == kOn};
 }
 
 Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices)
@@ -46,6 +55,8 @@ Result<> WriteLastChoices(const QString& dataFolder, const LastChoices& choices)
     const QString text = u'[' + kSection + QStringLiteral("]\n") + line(kSuiteKey, choices.suite) +
                          line(kPositionsKey, choices.positions) +
                          line(kSecondsKey, choices.seconds) +
+                         line(kRatingFromKey, choices.ratingFrom) +
+                         line(kRatingToKey, choices.ratingTo) + line(kThemesKey, choices.themes) +
                          line(kWholeLineKey, choices.wholeLine ? kOn : QStringLiteral("0")) +
                          line(kEngineCheckKey, choices.engineCheck ? kOn : QStringLiteral("0")) +
                          line(kCountEqualKey, choices.countEqual ? kOn : QStringLiteral("0"));

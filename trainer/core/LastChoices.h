@@ -6,8 +6,9 @@
 
 /*
  * The session settings chosen last (suite, positions per session, seconds per
- * position, and how answers are judged: whole lines, the engine's check of a
- * miss and whether an equal move counts), kept in a small file of their own
+ * position, whether answers are judged by whole lines, the engine's check of
+ * a miss and whether an equal move counts, and the rating range and theme
+ * words that filter a puzzle collection), kept in a small file of their own
  * in the data folder so the next start begins where the user left off;
  * Kestrelux.ini holds only the engine's keys.
  */
@@ -18,6 +19,9 @@ struct LastChoices
     QString suite;
     QString positions;
     QString seconds;
+    QString ratingFrom;
+    QString ratingTo;
+    QString themes;
     bool wholeLine = false;
     bool engineCheck = false;
     bool countEqual = false; // an equal move, by the engine's check, counts as solved

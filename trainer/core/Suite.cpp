@@ -1,48 +1,47 @@
 #include "Suite.h"
 
-#include "Fen.h"
 #include "RandomSource.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
-#include <cstring>
 
 namespace kx {
 
 namespace {
 
-constexpr qint64 kReadChunk = 1024 * 1024;
+constexpr qint64 kPipeRead = 1024 * 1024;
+const QString kIndexKind = QStringLiteral("index");
+const QString kFilterKind = QStringLiteral("filter");
+// Changes whenever what an index holds, or how a format is read, changes.
+constexpr int kIndexVersion = 1;
 
-// A line that is not valid UTF-8 is taken as Latin-1, so every byte reads.
-QString decodeLine(const QByteArray& bytes)
+QString formatKey(SuiteReader::Format format)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
-}
-
-bool isBlankByte(char c)
-{
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+    return QStringLiteral("index %1 format %2").arg(kIndexVersion).arg(int(format));
 }
 
 } // namespace
 
-qint32 DrawSize(const QString& suiteName, qint32 lines)
+qint32 DrawSize(const QString& suiteName, qint32 records)
 {
-    qint32 size = lines;
+    qint32 size = records;
     for (const ClassicSuite& classic : kClassicSuites) {
         if (suiteName == QLatin1String(classic.name))
             size = classic.size;
     }
-    return qBound(0, qMin(size, lines), kMaxPositions);
+    return qMax(0, qMin(size, records));
 }
 
 Suite::Suite() = default;
 Suite::~Suite() = default;
+
+void Suite::setCacheFolder(const QString& folder)
+{
+    m_cache = SuiteCache(folder);
+}
 
 QString Suite::name() const
 {
@@ -54,16 +53,27 @@ void Suite::close()
     m_open = false;
     m_file.close();
     m_buffer.clear();
-    m_starts.clear();
-    m_end = 0;
-    m_firstRecord = 0;
-    m_skipped = 0;
-    m_firstSkipped = 0;
+    m_reader.reset();
+    m_matching.reset();
     m_noticeGiven = false;
+}
+
+SuiteSource Suite::source() const
+{
+    return m_sequential ? SuiteSource{nullptr, m_buffer} : SuiteSource{&m_file, {}};
+}
+
+bool Suite::report(const QString& what, qint64 done, qint64 total)
+{
+    if (m_progress && !m_progress(what, done, qMax<qint64>(1, total)))
+        m_stopped = true;
+    return !m_stopped;
 }
 
 Result<> Suite::Open(const QString& path)
 {
+    if (m_busy)
+        return Fail(QStringLiteral("%1 is still being read.").arg(name()));
     const QFileInfo info(path);
     if (m_open && path == m_path &&
         (m_sequential ||
@@ -71,6 +81,7 @@ Result<> Suite::Open(const QString& path)
         return {};
 
     close();
+    m_stopped = false;
     m_path = path;
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly))
@@ -79,7 +90,10 @@ Result<> Suite::Open(const QString& path)
     m_sequential = m_file.isSequential();
     m_fileSize = info.size();
     m_modified = info.lastModified();
-    Result<> indexed = index();
+    m_reader = SuiteReader::For(SuiteReader::FormatOf(path));
+    m_busy = true;
+    Result<> indexed = restoreIndex(info) ? Result<>() : index();
+    m_busy = false;
     if (!indexed) {
         close();
         return indexed;
@@ -92,124 +106,92 @@ Result<> Suite::Open(const QString& path)
 
 Result<> Suite::index()
 {
-    // LF, CR LF and a lone CR each end a line; a last line without an end
-    // still counts. The file is read until a read brings nothing, never only
-    // as far as its reported size (a /proc file reports 0). Line ends are
-    // found with memchr, so a suite of millions of lines indexes quickly; a
-    // line is looked at whole only when it is short enough to be a position.
-    qint64 offset = 0;    // of the chunk in the file
-    qint64 lineStart = 0; // of the line being read
-    bool blank = true;    // no byte but blanks in it so far
-    bool inLine = false;  // bytes seen since the last line end
-    bool afterCr = false; // the last byte seen was a CR
-    QByteArray carried;   // the line's bytes from earlier chunks, while short
-    bool tooLong = false;
-    const auto endLine = [&](QByteArrayView tail, qint64 next) {
-        bool position = false;
-        if (!blank && !tooLong) {
-            if (carried.isEmpty())
-                position = IsPositionLine(tail);
-            else
-                position = carried.size() + tail.size() <= kMaxPositionLine &&
-                           IsPositionLine(carried + tail.toByteArray());
-        }
-        m_starts.push_back(quint64(lineStart) | (position ? kRecordBit : 0));
-        const qint32 n = qint32(m_starts.size());
-        if (position && m_firstRecord == 0)
-            m_firstRecord = n;
-        if (!position && !blank && ++m_skipped == 1)
-            m_firstSkipped = n;
-        lineStart = next;
-        blank = true;
-        inLine = false;
-        carried.clear();
-        tooLong = false;
-    };
-    QByteArray chunk;
-    for (;;) {
-        chunk = m_file.read(kReadChunk);
-        if (chunk.isEmpty())
-            break;
-        if (m_sequential)
+    // The file is read until a read brings nothing, never only as far as
+    // its reported size (a /proc file reports 0).
+    if (m_sequential) {
+        for (QByteArray chunk; !(chunk = m_file.read(kPipeRead)).isEmpty();)
             m_buffer += chunk;
-        const char* const data = chunk.constData();
-        const char* const end = data + chunk.size();
-        const auto next = [end](const char* from, char c) {
-            const void* found = std::memchr(from, c, size_t(end - from));
-            return found ? static_cast<const char*>(found) : end;
-        };
-        const char* lf = next(data, '\n');
-        const char* cr = next(data, '\r');
-        const char* p = data;
-        for (;;) {
-            const char* const stop = std::min(lf, cr);
-            if (p < stop) {
-                inLine = true;
-                afterCr = false;
-                for (const char* q = p; blank && q < stop; ++q)
-                    blank = isBlankByte(*q);
-            }
-            if (stop == end)
-                break;
-            const qint64 at = offset + (stop - data);
-            if (*stop == '\n' && afterCr && p == stop) {
-                lineStart = at + 1; // the second half of CR LF
-            } else {
-                const char* from = data + qMax<qint64>(0, lineStart - offset);
-                endLine(QByteArrayView(from, stop - from), at + 1);
-            }
-            afterCr = *stop == '\r';
-            p = stop + 1;
-            if (lf < p)
-                lf = next(p, '\n');
-            if (cr < p)
-                cr = next(p, '\r');
-        }
-        // A line going on into the next chunk: its bytes so far are kept
-        // while it can still be a position.
-        if (inLine && !tooLong) {
-            const char* from = data + qMax<qint64>(0, lineStart - offset);
-            if (carried.size() + (end - from) > kMaxPositionLine) {
-                tooLong = true;
-                carried.clear();
-            } else {
-                carried.append(from, end - from);
-            }
-        }
-        offset += chunk.size();
     }
+    const qint64 total = m_sequential ? m_buffer.size() : m_fileSize;
+    const QString what = QStringLiteral("Reading %1").arg(name());
+    report(what, 0, total);
+    const Result<> indexed = m_reader->Index(
+        source(), total, [&](qint64 done, qint64 all) { return report(what, done, all); });
+    report(what, total, total);
     if (m_file.error() != QFileDevice::NoError)
         return Fail(
             QStringLiteral("Cannot read the suite file %1: %2").arg(m_path, m_file.errorString()));
-    if (inLine)
-        endLine(QByteArrayView(), offset);
-    m_end = offset;
+    if (m_stopped)
+        return Fail(QStringLiteral("The reading of %1 was stopped; it is read again when the "
+                                   "suite is next used.")
+                        .arg(name()));
+    if (!indexed)
+        return Fail(
+            QStringLiteral("%1 cannot be used as a suite: %2.").arg(name(), indexed.error()));
+    keepIndex(QFileInfo(m_path));
     return {};
+}
+
+bool Suite::restoreIndex(const QFileInfo& info)
+{
+    if (m_sequential || info.size() < kKeptIndexFrom)
+        return false;
+    const std::optional<QByteArray> kept =
+        m_cache.Read(kIndexKind, info, formatKey(m_reader->format()));
+    if (!kept)
+        return false;
+    QDataStream in(*kept);
+    qint32 skipped = 0;
+    qint32 firstSkipped = 0;
+    in >> skipped >> firstSkipped;
+    constexpr qsizetype kCounts = 2 * sizeof(qint32);
+    const std::optional<RecordIndex> index =
+        RecordIndex::Load(QByteArrayView(*kept).sliced(qMin(kCounts, kept->size())));
+    return in.status() == QDataStream::Ok && index &&
+           m_reader->Resume(source(), *index, skipped, firstSkipped).ok();
+}
+
+void Suite::keepIndex(const QFileInfo& info) const
+{
+    if (m_sequential || info.size() < kKeptIndexFrom)
+        return;
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out << m_reader->skipped() << m_reader->firstSkipped();
+    // Kept only to save time: when it cannot be written, the next start reads the file again.
+    (void)m_cache.Write(kIndexKind, info, formatKey(m_reader->format()),
+                        data + m_reader->index().Save());
+}
+
+qint32 Suite::size() const
+{
+    return m_reader ? m_reader->count() : 0;
+}
+
+qint32 Suite::positions() const
+{
+    return m_reader ? m_reader->index().positions() : 0;
+}
+
+qint32 Suite::skipped() const
+{
+    return m_reader ? m_reader->skipped() : 0;
 }
 
 bool Suite::holdsPosition(qint32 n) const
 {
-    return n >= 1 && n <= size() && (m_starts[size_t(n - 1)] & kRecordBit);
+    return m_open && m_reader->holdsPosition(n);
 }
 
 bool Suite::holdsPositionUpTo(qint32 last) const
 {
-    return m_firstRecord > 0 && m_firstRecord <= last;
+    const qint32 first = m_open ? m_reader->index().firstPosition() : 0;
+    return first > 0 && first <= last;
 }
 
-QByteArray Suite::bytesOf(qint32 n) const
+qint64 Suite::indexBytes() const
 {
-    const qint64 from = qint64(m_starts[size_t(n - 1)] & ~kRecordBit);
-    const qint64 to = n < size() ? qint64(m_starts[size_t(n)] & ~kRecordBit) : m_end;
-    QByteArray bytes;
-    if (m_sequential) {
-        bytes = m_buffer.mid(from, to - from);
-    } else if (m_file.seek(from)) {
-        bytes = m_file.read(to - from);
-    }
-    while (!bytes.isEmpty() && (bytes.back() == '\n' || bytes.back() == '\r'))
-        bytes.chop(1);
-    return bytes;
+    return (m_reader ? m_reader->index().bytes() : 0) + (m_matching ? m_matching->bytes() : 0);
 }
 
 Result<QString> Suite::record(qint32 n) const
@@ -227,40 +209,131 @@ Result<QString> Suite::record(qint32 n) const
                         .arg(name())
                         .arg(size()));
     if (!holdsPosition(n))
-        return Fail(QStringLiteral("Line %1 of %2 is not a chess position.").arg(n).arg(name()));
-    const QByteArray bytes = bytesOf(n);
+        return Fail(QStringLiteral("%1 %2 of %3 is not a chess position.")
+                        .arg(m_reader->recordWord())
+                        .arg(n)
+                        .arg(name()));
+    const Result<QString> record = m_reader->record(source(), n);
     if (!m_sequential && m_file.error() != QFileDevice::NoError)
         return Fail(
             QStringLiteral("Cannot read the suite file %1: %2").arg(m_path, m_file.errorString()));
-    return decodeLine(bytes);
+    if (!record)
+        return Fail(QStringLiteral("Position %1 of %2 cannot be read: %3.")
+                        .arg(n)
+                        .arg(name(), record.error()));
+    return record;
 }
 
 QString Suite::TakeSkippedNotice()
 {
-    if (m_skipped == 0 || std::exchange(m_noticeGiven, true))
+    if (!m_open || skipped() == 0 || std::exchange(m_noticeGiven, true))
         return QString();
-    return QStringLiteral("%1 has %2 lines that are not chess positions; they are never drawn "
-                          "(the first is line %3).")
-        .arg(name())
-        .arg(m_skipped)
-        .arg(m_firstSkipped);
+    return m_reader->SkippedNotice(name());
+}
+
+bool Suite::filterable() const
+{
+    return m_open && m_reader->filterable();
+}
+
+void Suite::setFilter(const PuzzleFilter& filter)
+{
+    if (filter == m_filter)
+        return;
+    m_filter = filter;
+    m_matching.reset();
+}
+
+Result<> Suite::applyFilter()
+{
+    if (m_matching || !filtered())
+        return {};
+    if (m_busy)
+        return Fail(QStringLiteral("%1 is still being read.").arg(name()));
+    m_stopped = false;
+    const QFileInfo info(m_path);
+    const bool kept = !m_sequential && info.size() >= kKeptIndexFrom;
+    if (kept) {
+        if (const std::optional<QByteArray> bits = m_cache.Read(kFilterKind, info, m_filter.Text()))
+            m_matching = PositionSet::Load(*bits, size());
+        if (m_matching)
+            return {};
+    }
+    const qint64 total = m_sequential ? m_buffer.size() : m_fileSize;
+    const QString what =
+        QStringLiteral("Finding the puzzles of %1 with %2").arg(name(), m_filter.Text());
+    m_busy = true;
+    report(what, 0, total);
+    Result<PositionSet> matching =
+        m_reader->Select(source(), total, m_filter,
+                         [&](qint64 done, qint64 all) { return report(what, done, all); });
+    report(what, total, total);
+    m_busy = false;
+    if (m_stopped)
+        return Fail(QStringLiteral("The filter was not applied to %1: its reading was stopped.")
+                        .arg(name()));
+    if (!matching)
+        return Fail(QStringLiteral("The filter cannot be applied to %1: %2.")
+                        .arg(name(), matching.error()));
+    m_matching = std::move(matching.value());
+    if (kept) // only to save time at the next start
+        (void)m_cache.Write(kFilterKind, info, m_filter.Text(), m_matching->Save());
+    return {};
+}
+
+Result<qint32> Suite::Drawable(qint32 last)
+{
+    if (!m_open)
+        return 0;
+    if (!filtered())
+        return m_reader->index().positionsUpTo(last);
+    if (Result<> applied = applyFilter(); !applied)
+        return Fail(applied.error());
+    return m_matching->countUpTo(last);
+}
+
+Result<> Suite::CanDraw(qint32 last)
+{
+    const Result<qint32> drawable = Drawable(last);
+    if (!drawable)
+        return Fail(drawable.error());
+    if (*drawable > 0)
+        return {};
+    if (filtered())
+        return Fail(QStringLiteral("No puzzle of %1 matches the filter (%2).")
+                        .arg(name(), m_filter.Text()));
+    return Fail(QStringLiteral("The suite %1 holds no positions to draw from.").arg(name()));
 }
 
 std::optional<qint32> Suite::Draw(RandomSource& random, qint32 size,
                                   const std::function<bool(qint32)>& accept,
-                                  const KeepGoing& keepGoing) const
+                                  const KeepGoing& keepGoing)
 {
+    if (!m_open)
+        return std::nullopt;
+    size = qMin(size, this->size());
+    const bool filter = filtered();
+    if (filter && !applyFilter())
+        return std::nullopt;
+    // With a filter the draw picks among the positions that match, so a
+    // filter that takes few of millions costs no more than one that takes all.
+    const qint32 members = filter ? m_matching->countUpTo(size) : size;
+    const auto candidate = [&](qint32 k) {
+        return filter ? m_matching->nth(k) : k;
+    };
     const auto takes = [&](qint32 n) {
         return holdsPosition(n) && (!accept || accept(n));
     };
     // Refused at once when nothing could be taken; drawing on would never end.
     bool any = false;
-    for (qint32 n = 1; n <= size && !any; ++n)
-        any = takes(n);
+    if (!accept)
+        any = filter ? members > 0 : holdsPositionUpTo(size);
+    for (qint32 k = 1; k <= members && !any && accept; ++k)
+        any = takes(candidate(k));
     if (!any)
         return std::nullopt;
     for (;;) {
-        const qint32 p = DrawPositionNumber(random.Next(), size);
+        const qint32 p = candidate(DrawPositionNumber(random.Next(), members));
         if (takes(p))
             return p;
         if (keepGoing && !keepGoing())
@@ -277,7 +350,8 @@ QStringList SuiteList(const QStringList& folders)
     for (const QString& folder : folders) {
         const QStringList files = QDir(folder).entryList(QDir::Files);
         for (const QString& name : files) {
-            if (name.endsWith(QStringLiteral(".epd"), Qt::CaseInsensitive) &&
+            const QString suffix = QFileInfo(name).suffix().toLower();
+            if ((suffix == u"epd" || suffix == u"csv" || suffix == u"pgn") &&
                 !suites.contains(name) && !others.contains(name))
                 others.append(name);
         }
