@@ -1,9 +1,6 @@
 #include "AnalysisDriver.h"
 
-#include "AutoDialogue.h"
 #include "NqIEngine.h"
-#include "UciDialogue.h"
-#include "XboardDialogue.h"
 
 #include <utility>
 
@@ -84,18 +81,7 @@ bool AnalysisDriver::launch(kx::EngineProtocol protocol)
     const EngineDialogue::Send sender = [this](const QString& command) {
         return send(command);
     };
-    switch (protocol) {
-    case kx::EngineProtocol::Xboard:
-        m_dialogue = std::make_unique<XboardDialogue>(sender, m_timing.answerWait);
-        break;
-    case kx::EngineProtocol::Uci:
-        m_dialogue = std::make_unique<UciDialogue>(sender, m_timing.answerWait);
-        break;
-    case kx::EngineProtocol::Auto:
-        m_dialogue =
-            std::make_unique<AutoDialogue>(sender, m_timing.probeWait, m_timing.answerWait);
-        break;
-    }
+    m_dialogue = MakeEngineDialogue(protocol, sender, m_timing.probeWait, m_timing.answerWait);
     m_state = State::Starting;
     applyOpening(m_dialogue->open());
     return true;

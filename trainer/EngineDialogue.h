@@ -1,11 +1,13 @@
 #pragma once
 
 #include "EngineLine.h"
+#include "EngineSettings.h"
 
 #include <QString>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -85,3 +87,9 @@ protected:
 private:
     Send m_send;
 };
+
+/// The dialogue for protocol: xboard, UCI, or Auto finding out which.
+std::unique_ptr<EngineDialogue> MakeEngineDialogue(kx::EngineProtocol protocol,
+                                                   EngineDialogue::Send send,
+                                                   std::chrono::milliseconds probeWait,
+                                                   std::chrono::milliseconds answerWait);

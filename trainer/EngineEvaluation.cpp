@@ -1,10 +1,7 @@
 #include "EngineEvaluation.h"
 
-#include "AutoDialogue.h"
 #include "MoveNotation.h"
 #include "NqIEngine.h"
-#include "UciDialogue.h"
-#include "XboardDialogue.h"
 
 EngineEvaluation::EngineEvaluation(const Timing& timing, QObject* parent)
     : QObject(parent), m_timing(timing), m_engine(std::make_unique<Ostravin::NqIEngine>())
@@ -65,18 +62,7 @@ bool EngineEvaluation::launch(kx::EngineProtocol protocol)
     const EngineDialogue::Send sender = [this](const QString& command) {
         return m_engine->WriteToEngine(command);
     };
-    switch (protocol) {
-    case kx::EngineProtocol::Xboard:
-        m_dialogue = std::make_unique<XboardDialogue>(sender, m_timing.answerWait);
-        break;
-    case kx::EngineProtocol::Uci:
-        m_dialogue = std::make_unique<UciDialogue>(sender, m_timing.answerWait);
-        break;
-    case kx::EngineProtocol::Auto:
-        m_dialogue =
-            std::make_unique<AutoDialogue>(sender, m_timing.probeWait, m_timing.answerWait);
-        break;
-    }
+    m_dialogue = MakeEngineDialogue(protocol, sender, m_timing.probeWait, m_timing.answerWait);
     m_state = State::Starting;
     applyOpening(m_dialogue->open());
     return true;
