@@ -97,9 +97,10 @@ void SessionReport::ReviseAttempt(const kx::Attempt& attempt)
     cursor.insertText(kx::AddTab(kx::AttemptLine(attempt.lineInput())));
 }
 
-void SessionReport::ShowBox(const QString& box)
+void SessionReport::ShowBox(qint32 number, const QString& box)
 {
-    m_grid->setTextMatrix(m_grid->Rows() - 1, kBoxColumn, box);
+    if (number >= 1 && number < m_grid->Rows())
+        m_grid->setTextMatrix(number, kBoxColumn, box);
 }
 
 void SessionReport::AddSummary(const QString& line)

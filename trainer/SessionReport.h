@@ -29,8 +29,8 @@ public:
     /// finished position is written; the text report empty.
     void Reset();
     void AddAttempt(const kx::Attempt& attempt);
-    /// The review box the last attempt's position went to, in its row.
-    void ShowBox(const QString& box);
+    /// The review box the position of attempt number went to, in its row.
+    void ShowBox(qint32 number, const QString& box);
     void AddSummary(const QString& line);
     /// The engine's word on the attempt, after its solution in the row; an
     /// equal move's row gets a colour of its own.

@@ -58,6 +58,7 @@ void frmKestrelux::connectSession()
     connect(m_check, &EngineCheck::verdictReady, this, &frmKestrelux::engineVerdict);
     connect(m_session, &kx::TrainingSession::attemptRevised, this, [this](const kx::Attempt& a) {
         m_report->ReviseAttempt(a);
+        m_report->ShowBox(a.number, m_history->BoxNote(a)); // counted again by the keeper
         m_stats->CountLateSolve(a.position);
         showTotals();
     });
@@ -293,7 +294,7 @@ void frmKestrelux::attemptJudged(const kx::Attempt& attempt)
     showTotals();
     m_report->AddAttempt(attempt);
     m_view.ShowVerdict(attempt.verdict(), attempt.solved);
-    m_report->ShowBox(m_history->BoxNote(attempt));
+    m_report->ShowBox(attempt.number, m_history->BoxNote(attempt));
     if (m_view.chkEngineCheck->isChecked() &&
         m_check->Check(attempt, engineSettings, kx::NumericValue(m_view.txtAnalyzeTime->text())))
         m_report->AddEngineWord(attempt, kx::EngineVerdict::pending());

@@ -3,11 +3,16 @@
 // totals and how they are shown, the end of the session, and a receiver that
 // ends the session while it is being told of an attempt.
 
+#include "HistoryFile.h"
+#include "HistoryKeeper.h"
 #include "ShownPosition.h"
 #include "TrainingSession.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace kx;
 
@@ -163,12 +168,24 @@ void TestTrainingSession::aReceiverMayEndTheSession()
 
 // A line of two moves on one clock: the reply half a second after the right
 // first move, no move of the user's in between; then a miss counted as
-// solved after all.
+// solved after all, in the tally and in the position's history.
 void TestTrainingSession::lineAnsweredAndCountedLater()
 {
     const QString line = QStringLiteral("4k3/8/8/8/8/8/PP6/4K3 w - - bm a3; pv a3 Kd7 b3;");
     ShownPosition shown;
     TrainingSession session(shown);
+    QTemporaryDir data;
+    const QDate today(2026, 3, 1);
+    HistoryKeeper history(session, data.path(), nullptr, [today] { return today; });
+    history.UseSuite(QStringLiteral("T.EPD"));
+    const auto entryOf = [&](qint32 number) {
+        const auto entries =
+            ReadHistoryFile(data.filePath(HistoryFileName(QStringLiteral("T.EPD"))), today).entries;
+        const auto at =
+            std::find_if(entries.begin(), entries.end(),
+                         [number](const HistoryEntry& e) { return e.number == number; });
+        return at == entries.end() ? HistoryEntry{} : *at;
+    };
     QSignalSpy replies(&session, &TrainingSession::replyPlayed);
     QSignalSpy judged(&session, &TrainingSession::attemptJudged);
     QSignalSpy revised(&session, &TrainingSession::attemptRevised);
@@ -208,7 +225,14 @@ void TestTrainingSession::lineAnsweredAndCountedLater()
     QCOMPARE(QStringList({missed.dueFen, missed.missedMove, missed.wanted}),
              QStringList({"4k3/8/8/8/8/8/PP6/4K3 w - - 0 1", "Pb2b4", "a2a3"}));
     QCOMPARE(session.tally().solvedText(), QStringLiteral("1/2(50%)"));
+    QCOMPARE(entryOf(2).box, 1);
+    QCOMPARE(history.BoxNote(missed), QStringLiteral("1"));
     QVERIFY(session.CountAsSolved(missed));
+    const HistoryEntry revisedEntry = entryOf(2);
+    QCOMPARE(QList<int>({revisedEntry.attempts, revisedEntry.solves, revisedEntry.box}),
+             QList<int>({1, 1, kNoBox})); // as if solved at once: out of review
+    QCOMPARE(history.BoxNote(missed), QString());
+    QCOMPARE(entryOf(1).solves, 1);
     QVERIFY(!session.CountAsSolved(revised.at(0).at(0).value<Attempt>())); // counted once
     QCOMPARE(session.tally().solvedText(), QStringLiteral("2/2(100%)"));
     QCOMPARE(session.tally().secondsUsedText(), QStringLiteral("1")); // 0.7 and 0.1, rounded

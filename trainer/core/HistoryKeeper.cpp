@@ -19,6 +19,7 @@ HistoryKeeper::HistoryKeeper(const TrainingSession& session, const QString& data
     : QObject(parent), m_dataFolder(dataFolder), m_today(std::move(today))
 {
     connect(&session, &TrainingSession::attemptJudged, this, &HistoryKeeper::attemptJudged);
+    connect(&session, &TrainingSession::attemptRevised, this, &HistoryKeeper::attemptRevised);
 }
 
 QString HistoryKeeper::filePath() const
@@ -58,24 +59,57 @@ qint32 HistoryKeeper::BeginReview(const Suite& suite, qint32 most)
 
 QString HistoryKeeper::BoxNote(const Attempt& attempt) const
 {
-    return attempt.number == m_notedAttempt && attempt.position == m_notedPosition ? m_note
-                                                                                   : QString();
+    const qsizetype i = attempt.number - 1;
+    if (i < 0 || i >= qsizetype(m_counted.size()) || m_counted[i].position != attempt.position)
+        return {};
+    return m_counted[i].note;
+}
+
+void HistoryKeeper::count(Counted& counted, const QString& record, bool solved)
+{
+    if (counted.before)
+        m_history.Put(*counted.before);
+    counted.after = m_history.Record(counted.position, record, solved, counted.review, m_today());
+    // A solve outside review leaves the box as it was; anything else moved it.
+    counted.note.clear();
+    if (!solved || counted.review)
+        counted.note =
+            counted.after.box == kNoBox ? kLeftReview : QString::number(counted.after.box);
+    save();
 }
 
 void HistoryKeeper::attemptJudged(const Attempt& attempt)
 {
-    if (m_suiteName.isEmpty() || attempt.position < 1)
+    if (attempt.number == 1)
+        m_counted.clear(); // a new session
+    if (m_suiteName.isEmpty() || attempt.position < 1 ||
+        attempt.number != qint32(m_counted.size()) + 1)
         return;
-    const bool review = m_review.isActive();
-    const HistoryEntry& entry =
-        m_history.Record(attempt.position, attempt.record, attempt.solved, review, m_today());
-    m_notedAttempt = attempt.number;
-    m_notedPosition = attempt.position;
-    // A solve outside review leaves the box as it was; anything else moved it.
-    m_note.clear();
-    if (!attempt.solved || review)
-        m_note = entry.box == kNoBox ? kLeftReview : QString::number(entry.box);
-    save();
+    Counted& counted = m_counted.emplace_back();
+    counted.position = attempt.position;
+    counted.review = m_review.isActive();
+    if (const HistoryEntry* entry = m_history.Find(attempt.position))
+        counted.before = *entry;
+    count(counted, attempt.record, attempt.solved);
+}
+
+void HistoryKeeper::attemptRevised(const Attempt& attempt)
+{
+    const qsizetype i = attempt.number - 1;
+    if (i < 0 || i >= qsizetype(m_counted.size()) || m_counted[i].position != attempt.position)
+        return;
+    Counted& counted = m_counted[i];
+    // Met again since (or the suite changed): the later attempt has the say.
+    const HistoryEntry* now = m_history.Find(counted.position);
+    if (!now || *now != counted.after)
+        return;
+    if (!counted.before) {
+        // Never met before this attempt: counted from a fresh entry.
+        HistoryEntry fresh;
+        fresh.number = counted.position;
+        counted.before = fresh;
+    }
+    count(counted, attempt.record, attempt.solved);
 }
 
 void HistoryKeeper::save()

@@ -8,6 +8,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace kx {
 
@@ -31,7 +33,8 @@ class HistoryKeeper : public QObject
 public:
     using Today = std::function<QDate()>;
 
-    /// Counts what session judges; today tells the date (a fixed one in tests).
+    /// Counts what session judges, and revises; today tells the date (a fixed
+    /// one in tests).
     HistoryKeeper(const TrainingSession& session, const QString& dataFolder,
                   QObject* parent = nullptr, Today today = &QDate::currentDate);
 
@@ -52,6 +55,7 @@ signals:
 
 private:
     void attemptJudged(const Attempt& attempt);
+    void attemptRevised(const Attempt& attempt);
     QString filePath() const;
     void save();
 
@@ -62,10 +66,18 @@ private:
     ReviewQueue m_review;
     QDateTime m_fileTime; // of the file as last read or written
     bool m_failureTold = false;
-    // The last attempt counted and the box note it earned.
-    qint32 m_notedAttempt = 0;
-    qint32 m_notedPosition = 0;
-    QString m_note;
+    // The session's attempts as counted, by number, so that a miss counted
+    // as solved later is counted again from the entry it found.
+    struct Counted
+    {
+        qint32 position = 0;
+        bool review = false;
+        std::optional<HistoryEntry> before;
+        HistoryEntry after;
+        QString note; // the box note it earned
+    };
+    void count(Counted& counted, const QString& record, bool solved);
+    std::vector<Counted> m_counted;
 };
 
 } // namespace kx

@@ -7,7 +7,7 @@ namespace kx {
 namespace {
 
 // The first entry of that number or a higher one, in entries sorted by number.
-std::vector<HistoryEntry>::iterator lowerBound(std::vector<HistoryEntry>& entries, qint32 number)
+template<typename Entries> auto lowerBound(Entries& entries, qint32 number)
 {
     return std::lower_bound(entries.begin(), entries.end(), number,
                             [](const HistoryEntry& entry, qint32 n) { return entry.number < n; });
@@ -33,6 +33,21 @@ const HistoryEntry& PositionHistory::Record(qint32 number, const QString& record
         *at = fresh; // another record under this number now: a history of its own
     *at = AfterAttempt(*at, solved, review, today);
     return *at;
+}
+
+const HistoryEntry* PositionHistory::Find(qint32 number) const
+{
+    const auto at = lowerBound(m_entries, number);
+    return at != m_entries.end() && at->number == number ? &*at : nullptr;
+}
+
+void PositionHistory::Put(const HistoryEntry& entry)
+{
+    const auto at = lowerBound(m_entries, entry.number);
+    if (at != m_entries.end() && at->number == entry.number)
+        *at = entry;
+    else
+        m_entries.insert(at, entry);
 }
 
 std::vector<qint32> PositionHistory::TakeDue(QDate today, qsizetype most,

@@ -28,6 +28,10 @@ public:
     /// Counts an attempt on position number, whose record is record, made today.
     const HistoryEntry& Record(qint32 number, const QString& record, bool solved, bool review,
                                QDate today);
+    /// The entry of position number; null when it was never met.
+    const HistoryEntry* Find(qint32 number) const;
+    /// entry in the place of the one of its number.
+    void Put(const HistoryEntry& entry);
 
     /// Up to most of the positions due today, most overdue first, each of them
     /// checked against the suite first; those that no longer match are dropped.
