@@ -67,8 +67,7 @@ QString HistoryKeeper::BoxNote(const Attempt& attempt) const
 
 void HistoryKeeper::count(Counted& counted, const QString& record, bool solved)
 {
-    if (counted.before)
-        m_history.Put(*counted.before);
+    m_history.Put(counted.before);
     counted.after = m_history.Record(counted.position, record, solved, counted.review, m_today());
     // A solve outside review leaves the box as it was; anything else moved it.
     counted.note.clear();
@@ -88,8 +87,12 @@ void HistoryKeeper::attemptJudged(const Attempt& attempt)
     Counted& counted = m_counted.emplace_back();
     counted.position = attempt.position;
     counted.review = m_review.isActive();
+    // A position never met starts from an entry of no record, which Record
+    // takes for one met afresh.
     if (const HistoryEntry* entry = m_history.Find(attempt.position))
         counted.before = *entry;
+    else
+        counted.before.number = attempt.position;
     count(counted, attempt.record, attempt.solved);
 }
 
@@ -103,12 +106,6 @@ void HistoryKeeper::attemptRevised(const Attempt& attempt)
     const HistoryEntry* now = m_history.Find(counted.position);
     if (!now || *now != counted.after)
         return;
-    if (!counted.before) {
-        // Never met before this attempt: counted from a fresh entry.
-        HistoryEntry fresh;
-        fresh.number = counted.position;
-        counted.before = fresh;
-    }
     count(counted, attempt.record, attempt.solved);
 }
 

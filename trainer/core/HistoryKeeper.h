@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 #include <vector>
 
 namespace kx {
@@ -72,7 +71,7 @@ private:
     {
         qint32 position = 0;
         bool review = false;
-        std::optional<HistoryEntry> before;
+        HistoryEntry before; // the position's entry as the attempt found it
         HistoryEntry after;
         QString note; // the box note it earned
     };
